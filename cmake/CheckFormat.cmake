@@ -1,0 +1,17 @@
+# Fails when any C++ file of the project differs from clang-format's output.
+set(dirs engine imageimport controls app dialogs tools tests bench resources)
+set(files "")
+foreach(d IN LISTS dirs)
+  file(GLOB_RECURSE found "${ROOT}/${d}/*.cpp" "${ROOT}/${d}/*.h")
+  list(APPEND files ${found})
+endforeach()
+if(NOT files)
+  message(FATAL_ERROR "no sources found under ${ROOT}")
+endif()
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror ${files}
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "Unformatted sources (run tools/format.sh):\n${err}")
+endif()
+list(LENGTH files n)
+message(STATUS "${n} files formatted")

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// The data root: the folder that holds ZarvoTyp.ini, Data/, Image/ and Hist/.
+//
+// The program's own folder is the data root when it holds ZarvoTyp.ini and is
+// writable (a portable copy or a build tree). Otherwise (an installed,
+// read-only copy) it is the per-user application data folder, created at the
+// first start and filled from the installed collection, so scores and games
+// can always be written. Every directory text ends with "/".
+namespace DataRoot {
+// Chooses the data root for a program living in programDir. Call once at
+// start-up (or in tests with a temporary folder). Creates Hist/ (and the
+// per-user copy) when missing. An empty programDir means the folder of the
+// running program.
+void Init(const QString &programDir = QString());
+
+// Uses root directly as the data root (tests, zarvos-cli --root); creates Hist/.
+void UseRoot(const QString &root);
+
+QString ProgramDir();    // the folder of the program file, ending in "/"
+QString RootDir();       // the data root, ending in "/"
+QString DataDir();       // RootDir() + "Data/"
+QString ImageDir();      // RootDir() + "Image/"
+QString HistDir();       // RootDir() + "Hist/"
+QString PieceTypeFile(); // RootDir() + "ZarvoTyp.ini"
+
+// Where an installed copy keeps its collection: the program folder itself,
+// or ../share/zarvos beside a bin/ folder. Empty when none is found.
+QString InstalledCollectionDir(const QString &programDir);
+} // namespace DataRoot

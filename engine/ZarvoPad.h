@@ -1,0 +1,199 @@
+#pragma once
+
+#include "Zarvo.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TIniFile;
+struct TZarvoDef;
+
+// A rectangle with exclusive right and bottom, as the board's rules count.
+struct TRect
+{
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TRect &) const = default;
+};
+
+using TZarvoList = std::vector<std::unique_ptr<TZarvo>>;
+
+// Mouse buttons and held keys, as the board's mouse handlers take them.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
+using TShiftState = unsigned;
+
+// The board: a puzzle's settings, its two piece lists, its pictures and its
+// history, the move rules and the drag logic. A plain object without a
+// window: the board view (app/) shows WorkBitmap and forwards the mouse, so a
+// board loads, moves, records, saves and renders in tests and tools as well.
+class TZarvoPad
+{
+public:
+    TZarvoPad();
+    ~TZarvoPad();
+    TZarvoPad(const TZarvoPad &) = delete;
+    TZarvoPad &operator=(const TZarvoPad &) = delete;
+
+    // ---- settings of the puzzle file ([Pad], [Info], [Solution]) ----
+    bool DrawFrame = true;
+    TRect FrameRect;
+    QPoint FrameSize{4, 5}; // units
+    int Border = 2;
+    QPoint BackSize{0, 0};                      // units
+    QPoint ZarvoSize{0, 0};                     // units
+    QPoint OffsetSet{-1, -1}, Offset{0, 0};     // key Offset as set, and effective
+    QPoint ImgOffsetSet{0, 0}, ImgOffset{0, 0}; // key ImgZarvosOffset as set, and effective
+    bool AllwaysRandom = false;
+    bool DisableProp = false;
+    bool NoZarvoBorder = false;
+    bool NoZarvoCaption = false;
+    bool DefaultFont = true; // caption colour computed by AutoFontColor
+    QFont Font;              // caption font: FontName, FontSize (points), style bits
+    QColor FontColor{Qt::white};
+    QString FileName, ImgBack, ImgZarvos;
+    int UnitSize = 40;
+    QString Title, ObjectInfo, BestMoves = QStringLiteral("?");
+    QString Rating; // at most 16 characters
+
+    // ---- pictures (all owned) ----
+    QImage BackBitmap, ZarvoBitmap, ObjectBitmap, WorkBitmap, ScreenBitmap;
+    QImage Hand32Up, Hand32Down, Hand64Up, Hand64Down;
+
+    // ---- game state ----
+    TZarvoList Pieces;  // [Start]
+    TZarvoList Objects; // [Object], the goal position
+    QStringList History;
+    int MoveIndex = 0;
+    bool ShowObject = false;
+    bool Solved = false;
+    int SolvedMoves = 0;
+
+    // ---- move and mouse state ----
+    int DragIndex = -1;
+    int LastMoved = -1;
+    int DownX = 0, DownY = 0;
+    int PushDepthCounter = 0;
+    bool Dragging = false, ButtonDown = false, MouseInside = false;
+    int HandX = 0, HandY = 0;
+    bool Cursor64 = true;
+    int LastHit = -1, PrevHit = -1;
+    bool Prerender = false;
+    bool Constructing = false; // while true, Redraw composes but does not paint
+    // Set by the window before loading: the main window runs full-screen, so
+    // the background gets a raised edge around the whole board.
+    bool FullScreen = false;
+
+    // ---- events ----
+    std::function<void(TZarvoPad &)> OnMoved; // after every press that was released
+    std::function<void(TZarvoPad &, TMouseButton, TShiftState, int, int)> OnMouseDownEvent;
+    std::function<void(TZarvoPad &)> OnPaint; // the view repaints (Redraw unless Constructing)
+    std::function<void(TZarvoPad &, bool)>
+        OnConfineCursor; // keep the pointer inside the board while dragging
+
+    // ---- board size ----
+    int Width() const { return BackBitmap.width(); }
+    int Height() const { return BackBitmap.height(); }
+
+    // ---- piece lists ----
+    TZarvoList &ActivePieces() { return ShowObject ? Objects : Pieces; }
+    const TZarvoList &ActivePieces() const { return ShowObject ? Objects : Pieces; }
+    int PieceCount() const { return int(ActivePieces().size()); }
+    TZarvo *Piece(int i) const { return ActivePieces()[size_t(i)].get(); }
+    int ObjectCount() const { return int(Objects.size()); }
+    TZarvo *ObjectPiece(int i) const { return Objects[size_t(i)].get(); }
+    int ColToX(int c) const { return c * UnitSize + Offset.x(); }
+    int RowToY(int r) const { return r * UnitSize + Offset.y(); }
+
+    // ---- puzzle file ----
+    // Loads Data/ + name part of name; with withState, name is a game-state
+    // file in Hist/ whose first line names the puzzle. On failure throws
+    // EZarvoError "Fehler beim Laden der Zarvo-Datei\r<cause>" and leaves the
+    // board as it was.
+    void LoadPuzzle(const QString &name, bool withState);
+    void SaveLook(const QString &name);
+    void SavePuzzle(const QString &name);
+    static void CarryOverSettings(const QString &name);
+    void SetFrameSize(QPoint size);
+    void SetOffset(QPoint offset);
+    void SetImgOffset(QPoint offset);
+    // Fills target from an Image/ picture (or the built-in "BACK" tile, clearing
+    // imageName) tiled from (ox, oy) over w x h units.
+    void BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy);
+    void AutoFontColor();
+
+    // ---- pieces ----
+    void AddPiece(TZarvoList &list, const QString &typeName, int col, int row, int imageCol,
+                  int imageRow, bool movable, const QString &caption);
+    TZarvo *CreatePiecePart(TZarvoList &list, const QString &caption, const TZarvoDef &rect,
+                            int col, int row, int imageCol, int imageRow, bool movable);
+
+    // ---- move rules ----
+    void MoveStep(TZarvo *p, int dx, int dy);
+    void ResetMoveState();
+    void TryMove(TZarvo *s, TZarvo *caller, int &dx, int &dy, bool trial);
+    void ClampToFrame(const TZarvo *s, int &dx, int &dy) const;
+    void PushHorizontal(TZarvo *s, TZarvo *o, int &dx, int offsetY, bool trial);
+    void PushVertical(TZarvo *s, TZarvo *o, int offsetX, int &dy, bool trial);
+    void ApplyMove();
+    bool IsSolved() const;
+    void Shuffle();
+
+    // ---- history and game state ----
+    QString SnapshotText() const;
+    void CommitDrag(); // end of a drag: commit deepest push first, record, raise OnMoved
+    void RecordPosition(int newIndex);
+    void RestorePosition(int index);
+    void SaveGameState(const QString &name);
+
+    // ---- drawing ----
+    void PaintBackgroundBevels();
+    void PrerenderPictures();
+    void Redraw();
+    void Paint(); // asks the view to repaint (OnPaint)
+    // The picture the view shows: ObjectBitmap while the goal is shown, else
+    // WorkBitmap with the hand drawn at HandX/HandY when withHand is set.
+    const QImage &ComposeScreen(bool withHand);
+    static void TileBackground(QImage &target, int width, int height, const QImage &texture);
+    void SaveBoardImage();
+
+    // ---- dragging ----
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+};
+
+// Field rule of the puzzle file: field n (1-based) of text split at any of
+// separators, trimmed of blanks and control characters; beyond the last field
+// the last field; an empty text gives an empty field. A separator at the very
+// end of the text opens no new field.
+QString GetField(const QString &text, int n, const QString &separators = QStringLiteral(","));
+// Strict integer conversion of a field; throws EConvertError.
+int StrToIntStrict(const QString &text);
+
+// Light and shadow: each colour channel +64 (255 from 192 on) or -64 (0 below
+// 64); the fourth byte untouched; rect clipped to the picture.
+void Lighten(QImage &picture, const TRect &rect);
+void Darken(QImage &picture, const TRect &rect);
+
+// Installs replacement puzzles from Data/New/ (settings and best lists carried over).
+void MergeNewPuzzles();
+
+// Undo and redo targets with the auto-repeat acceleration; the window and
+// zarvos-cli both call these. fromMenuItem: the menu item (single steps).
+int UndoTarget(int moveIndex, int &repeatCount, bool fromMenuItem);
+int RedoTarget(int moveIndex, int entryCount, int &repeatCount, bool fromMenuItem);
