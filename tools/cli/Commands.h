@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// The commands of zarvos-cli; each returns the process exit status.
+struct TCliContext
+{
+    QTextStream &Out;
+    QTextStream &Err;
+    QTextStream &In;
+    bool HasSeed = false;
+    quint32 Seed = 0;
+};
+
+int CmdCheck(TCliContext &ctx, const QStringList &args);
+int CmdPlay(TCliContext &ctx, const QStringList &args);
+int CmdRender(TCliContext &ctx, const QStringList &args);
+
+// The load error text for printing: every carriage return shown as " | ".
+QString OneLine(const QString &message);
