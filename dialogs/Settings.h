@@ -17,21 +17,41 @@ struct TZarvoSettings
     int ZarvoIndex = 0; // the selection dialog's remembered row
     QString Player;
     bool NoOldPlayer = false;
-    QString GameOverFile; // default: program directory + "GameOver.wav"
+    QString GameOverFile; // default: data root + "GameOver.wav" (DefaultSettings)
     QString GameOverText = QStringLiteral("Ziel ereicht, Bravo!");
 };
 
 // The one settings object of the run.
 TZarvoSettings &Settings();
+// The first-start values; GameOverFile lies in the data root, so call it
+// after DataRoot::Init.
+TZarvoSettings DefaultSettings();
 
 // The settings store: on Windows the registry key HKEY_CURRENT_USER\Software\Zarvos,
 // elsewhere an INI file in the per-user configuration folder with the same
 // tree. Tests point it at a temporary file with SetSettingsStoreFile.
 std::unique_ptr<QSettings> OpenSettingsStore();
 void SetSettingsStoreFile(const QString &iniFile);
+// The INI file behind the store (empty for the Windows registry).
+QString SettingsStoreFile();
 
-// Reads / writes TZarvoSettings directly under the store's root
-// (FormEnhanceLoad / FormEnhanceSave of the main window). Missing or
-// malformed values read as their defaults.
+// Single values below the store's current group. Numbers are decimal text,
+// flags "0"/"1"; a missing value or one that is not a whole decimal number
+// reads as def, a flag is on for every number but 0.
+int ReadSettingInt(const QSettings &store, const QString &name, int def);
+bool ReadSettingBool(const QSettings &store, const QString &name, bool def);
+QString ReadSettingText(const QSettings &store, const QString &name, const QString &def);
+void WriteSettingInt(QSettings &store, const QString &name, int value);
+void WriteSettingBool(QSettings &store, const QString &name, bool value);
+void WriteSettingText(QSettings &store, const QString &name, const QString &value);
+
+// All nine values in their stored order, below the store's current group.
+void LoadZarvoSettings(const QSettings &store, TZarvoSettings &s);
+void SaveZarvoSettings(QSettings &store, const TZarvoSettings &s);
+
+// Reads / writes Settings() directly under the store's root
+// (FormEnhanceLoad / FormEnhanceSave of the main window; the main window
+// also shows Grid on its toolbar after loading). Missing or malformed values
+// read as their defaults.
 void FormEnhanceLoad(QSettings &store, const QString &saveKey);
 void FormEnhanceSave(QSettings &store, const QString &saveKey);
