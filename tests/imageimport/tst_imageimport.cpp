@@ -1,0 +1,364 @@
+// The picture loader: every format it reads, and every way a picture file
+// can be bad (missing, cut off, not a picture, absurdly large, garbled).
+#include "NViewLib.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+QImage Sample(int w = 7, int h = 5)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x * 30, y * 50, (x * y * 17) & 255));
+    return image;
+}
+
+QByteArray Encode(const QImage &image, const char *format, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        qFatal("cannot encode %s", format);
+    return bytes;
+}
+
+void PutRun(QByteArray &out, uchar value, int count)
+{
+    while (count > 0) {
+        const int n = std::min(count, 63);
+        if (n > 1 || (value & 0xC0) == 0xC0)
+            out.append(char(0xC0 | n));
+        out.append(char(value));
+        count -= n;
+    }
+}
+
+// A PCX file: 8-bit with palette (image must be Indexed8) or 24-bit.
+QByteArray Pcx(const QImage &image, bool truecolour, int padding = 0)
+{
+    const int w = image.width(), h = image.height(), planes = truecolour ? 3 : 1;
+    const int bytesPerLine = w + padding;
+    QByteArray header(128, '\0');
+    header[0] = 0x0A;
+    header[1] = 5;
+    header[2] = 1;
+    header[3] = 8;
+    qToLittleEndian<quint16>(quint16(w - 1), header.data() + 8);
+    qToLittleEndian<quint16>(quint16(h - 1), header.data() + 10);
+    header[65] = char(planes);
+    qToLittleEndian<quint16>(quint16(bytesPerLine), header.data() + 66);
+    QByteArray data = header;
+    for (int y = 0; y < h; ++y)
+        for (int p = 0; p < planes; ++p) {
+            QByteArray line;
+            for (int x = 0; x < bytesPerLine; ++x) {
+                int v = 0;
+                if (x < w)
+                    v = truecolour ? (p == 0   ? qRed(image.pixel(x, y))
+                                      : p == 1 ? qGreen(image.pixel(x, y))
+                                               : qBlue(image.pixel(x, y)))
+                                   : image.pixelIndex(x, y);
+                line.append(char(v));
+            }
+            for (int x = 0; x < line.size();) {
+                int n = 1;
+                while (x + n < line.size() && line[x + n] == line[x])
+                    ++n;
+                PutRun(data, uchar(line[x]), n);
+                x += n;
+            }
+        }
+    if (!truecolour) {
+        data.append(char(12));
+        for (int i = 0; i < 256; ++i) {
+            const QRgb c = i < image.colorCount() ? image.color(i) : 0;
+            data.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+        }
+    }
+    return data;
+}
+
+// A GIF file (Qt reads GIF but does not write it): the pixels as 9-bit
+// literal codes with a clear code often enough that the code width never grows.
+QByteArray Gif(const QImage &image)
+{
+    QList<QRgb> palette;
+    QByteArray indices;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y) | 0xFF000000u;
+            qsizetype i = palette.indexOf(c);
+            if (i < 0) {
+                i = palette.size();
+                palette.append(c);
+            }
+            indices.append(char(i));
+        }
+    QByteArray out("GIF89a");
+    char size[4];
+    qToLittleEndian<quint16>(quint16(image.width()), size);
+    qToLittleEndian<quint16>(quint16(image.height()), size + 2);
+    out.append(size, 4).append(char(0xF7)).append('\0').append('\0');
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < palette.size() ? palette[i] : 0;
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    out.append(char(0x2C)).append(QByteArray(4, '\0')).append(size, 4).append('\0');
+    out.append(char(8));
+    QByteArray codes;
+    quint32 acc = 0;
+    int bits = 0;
+    auto put = [&](int code) {
+        acc |= quint32(code) << bits;
+        bits += 9;
+        while (bits >= 8) {
+            codes.append(char(acc & 255));
+            acc >>= 8;
+            bits -= 8;
+        }
+    };
+    for (qsizetype i = 0; i < indices.size(); ++i) {
+        if (i % 250 == 0)
+            put(256);
+        put(uchar(indices[i]));
+    }
+    put(257);
+    if (bits > 0)
+        codes.append(char(acc & 255));
+    for (qsizetype i = 0; i < codes.size(); i += 255) {
+        const QByteArray block = codes.mid(i, 255);
+        out.append(char(block.size())).append(block);
+    }
+    out.append('\0').append(char(0x3B));
+    return out;
+}
+
+QImage Indexed()
+{
+    QImage image(9, 4, QImage::Format_Indexed8);
+    image.setColorCount(256);
+    for (int i = 0; i < 256; ++i)
+        image.setColor(i, qRgb(i, 255 - i, (i * 7) & 255));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 9; ++x)
+            image.setPixel(x, y, x < 5 ? 200 : (x * 31 + y * 11) & 255); // a run, then noise
+    return image;
+}
+
+// A JPEG with an EXIF block saying how the camera was held.
+QByteArray WithExifOrientation(const QByteArray &jpeg, quint16 orientation)
+{
+    QByteArray tiff("II*\0\x08\0\0\0", 8);
+    QByteArray ifd(2 + 12 + 4, '\0');
+    qToLittleEndian<quint16>(1, ifd.data());
+    qToLittleEndian<quint16>(0x0112, ifd.data() + 2); // Orientation
+    qToLittleEndian<quint16>(3, ifd.data() + 4);      // SHORT
+    qToLittleEndian<quint32>(1, ifd.data() + 6);
+    qToLittleEndian<quint16>(orientation, ifd.data() + 10);
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff + ifd;
+    QByteArray segment("\xFF\xE1", 2);
+    segment.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 255));
+    segment += payload;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+} // namespace
+
+class TestImageImport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir FDir;
+
+    QString Write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = FDir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    // Every picture the tests write, by name: the good files of each format.
+    QList<QPair<QString, QByteArray>> GoodFiles()
+    {
+        QImage indexed = Indexed();
+        return {{QStringLiteral("a.bmp"), Encode(Sample(), "bmp")},
+                {QStringLiteral("a.png"), Encode(Sample(), "png")},
+                {QStringLiteral("a.jpg"), Encode(Sample(40, 30), "jpeg", 95)},
+                {QStringLiteral("a.gif"), Gif(Sample())},
+                {QStringLiteral("a.tif"), Encode(Sample(), "tiff")},
+                {QStringLiteral("a.webp"), Encode(Sample(), "webp", 100)},
+                {QStringLiteral("a8.pcx"), Pcx(indexed, false)},
+                {QStringLiteral("a24.pcx"), Pcx(Sample(), true)}};
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(FDir.isValid()); }
+
+    void readsEveryFormat()
+    {
+        const QImage sample = Sample();
+        for (const auto &[name, bytes] : GoodFiles()) {
+            const QImage image = NViewLibLoad(Write(name, bytes), 0);
+            QVERIFY2(!image.isNull(), qPrintable(name));
+            if (name == QLatin1String("a.jpg")) {
+                QCOMPARE(image.size(), QSize(40, 30));
+                continue; // lossy
+            }
+            if (name == QLatin1String("a8.pcx")) {
+                QCOMPARE(image.convertToFormat(QImage::Format_RGB32),
+                         Indexed().convertToFormat(QImage::Format_RGB32));
+                continue;
+            }
+            QCOMPARE(image.convertToFormat(QImage::Format_RGB32), sample);
+        }
+    }
+
+    void pcxDetails()
+    {
+        // Padded lines (an odd width written as even) and long runs.
+        QImage wide(130, 3, QImage::Format_RGB32);
+        wide.fill(qRgb(10, 20, 30));
+        wide.setPixel(129, 2, qRgb(1, 2, 3));
+        QImage image = NViewLibLoad(Write(QStringLiteral("wide.pcx"), Pcx(wide, true, 1)));
+        QCOMPARE(image.convertToFormat(QImage::Format_RGB32), wide);
+
+        // A header that cannot be right: lines shorter than the picture,
+        // two planes, an end before the start.
+        QByteArray good = Pcx(Sample(), true);
+        QByteArray shortLines = good;
+        qToLittleEndian<quint16>(3, shortLines.data() + 66);
+        QByteArray twoPlanes = good;
+        twoPlanes[65] = 2;
+        QByteArray backwards = good;
+        qToLittleEndian<quint16>(10, backwards.data() + 4);
+        QByteArray noPalette = Pcx(Indexed(), false);
+        noPalette[noPalette.size() - 769] = 0;
+        for (const QByteArray &bad : {shortLines, twoPlanes, backwards, noPalette})
+            QVERIFY(NViewLibLoad(Write(QStringLiteral("bad.pcx"), bad)).isNull());
+    }
+
+    void notAPicture()
+    {
+        QVERIFY(NViewLibLoad(QString()).isNull());
+        QVERIFY(NViewLibLoad(FDir.filePath(QStringLiteral("missing.png"))).isNull());
+        QVERIFY(NViewLibLoad(FDir.path()).isNull()); // a folder
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("empty.bmp"), QByteArray())).isNull());
+        QVERIFY(
+            NViewLibLoad(Write(QStringLiteral("text.png"), "[Pad]\r\nUnitSize=40\r\n")).isNull());
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("zeros.jpg"), QByteArray(5000, '\0'))).isNull());
+    }
+
+    void cutOffFilesAreRefused()
+    {
+        for (const auto &[name, bytes] : GoodFiles()) {
+            // Cut inside the picture data and just before the end marker.
+            for (const qsizetype keep : {bytes.size() / 2, bytes.size() - 1}) {
+                const QImage image =
+                    NViewLibLoad(Write(QStringLiteral("cut-") + name, bytes.left(keep)));
+                QVERIFY2(image.isNull(), qPrintable(QStringLiteral("%1 cut to %2 of %3")
+                                                        .arg(name)
+                                                        .arg(keep)
+                                                        .arg(bytes.size())));
+            }
+        }
+    }
+
+    void giantPicturesAreRefusedUnread()
+    {
+        // A 26-byte BMP that claims 100,000 x 100,000 pixels.
+        QByteArray bmp = Encode(Sample(), "bmp");
+        qToLittleEndian<qint32>(100000, bmp.data() + 18);
+        qToLittleEndian<qint32>(100000, bmp.data() + 22);
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.bmp"), bmp.left(54))).isNull());
+
+        // A complete PNG whose header claims the same.
+        QByteArray png = Encode(Sample(), "png");
+        qToBigEndian<quint32>(100000, png.data() + 16);
+        qToBigEndian<quint32>(100000, png.data() + 20);
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.png"), png)).isNull());
+
+        // A PCX of 65,536 x 65,536 with a few bytes of data.
+        QByteArray pcx = Pcx(Sample(), true);
+        qToLittleEndian<quint16>(0xFFFF, pcx.data() + 8);
+        qToLittleEndian<quint16>(0xFFFF, pcx.data() + 10);
+        qToLittleEndian<quint16>(0xFFFF, pcx.data() + 66);
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.pcx"), pcx)).isNull());
+        // Within the pixel limit, but far more than the data could hold.
+        qToLittleEndian<quint16>(3999, pcx.data() + 8);
+        qToLittleEndian<quint16>(2999, pcx.data() + 10);
+        qToLittleEndian<quint16>(4000, pcx.data() + 66);
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("hollow.pcx"), pcx)).isNull());
+    }
+
+    void exifOrientationIsHonoured()
+    {
+        // A picture 40 wide and 20 high, left half black, taken with the
+        // camera turned: orientation 6 means "turn 90 degrees clockwise".
+        QImage photo(40, 20, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                photo.setPixel(x, y, qRgb(0, 0, 0));
+        const QByteArray jpeg = Encode(photo, "jpeg", 100);
+        const QImage upright = NViewLibLoad(Write(QStringLiteral("plain.jpg"), jpeg));
+        QCOMPARE(upright.size(), QSize(40, 20));
+        const QImage turned =
+            NViewLibLoad(Write(QStringLiteral("turned.jpg"), WithExifOrientation(jpeg, 6)));
+        QCOMPARE(turned.size(), QSize(20, 40));
+        // After the turn the black half is on top.
+        QVERIFY(qGray(turned.pixel(10, 5)) < 40);
+        QVERIFY(qGray(turned.pixel(10, 35)) > 215);
+    }
+
+    void garbledFilesNeverCrash()
+    {
+        // Random damage to every kind of file: each load either gives a
+        // sane picture or none, and returns.
+        QRandomGenerator rng(4711);
+        int loaded = 0, refused = 0;
+        for (const auto &[name, good] : GoodFiles()) {
+            for (int round = 0; round < 150; ++round) {
+                QByteArray bytes = good;
+                const int hits = 1 + rng.bounded(8);
+                for (int k = 0; k < hits; ++k) {
+                    const int at = rng.bounded(int(bytes.size()));
+                    switch (rng.bounded(3)) {
+                    case 0:
+                        bytes[at] = char(rng.bounded(256));
+                        break;
+                    case 1:
+                        bytes[at] = char(0xFF);
+                        break;
+                    default:
+                        bytes.insert(at, char(rng.bounded(256)));
+                        break;
+                    }
+                }
+                const QImage image = NViewLibLoad(Write(QStringLiteral("fuzz-") + name, bytes));
+                if (image.isNull()) {
+                    ++refused;
+                } else {
+                    ++loaded;
+                    QVERIFY(qint64(image.width()) * image.height() <= MaxPicturePixels);
+                }
+            }
+        }
+        QVERIFY(loaded + refused == 8 * 150);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImageImport)
+#include "tst_imageimport.moc"
