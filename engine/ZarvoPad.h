@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -69,6 +70,9 @@ public:
     int UnitSize = 40;
     QString Title, ObjectInfo, BestMoves = QStringLiteral("?");
     QString Rating; // at most 16 characters
+    // Light and shadow bevel lines painted into the background: a count, then
+    // x1, y1, x2, y2 (units) and flags per line, comma separated.
+    QString BorderLi = QStringLiteral("0"), BorderSh = QStringLiteral("0");
 
     // ---- pictures (all owned) ----
     QImage BackBitmap, ZarvoBitmap, ObjectBitmap, WorkBitmap, ScreenBitmap;
@@ -169,12 +173,34 @@ public:
     // WorkBitmap with the hand drawn at HandX/HandY when withHand is set.
     const QImage &ComposeScreen(bool withHand);
     static void TileBackground(QImage &target, int width, int height, const QImage &texture);
-    void SaveBoardImage();
+    // Writes WorkBitmap as Data/ + FileName with the extension ".bmp";
+    // false when there is no board picture or no file name, or writing failed.
+    bool SaveBoardImage();
 
     // ---- dragging ----
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+
+private:
+    // What Redraw last composed into WorkBitmap, so that a drag step only
+    // recomposes the rectangles that its pieces left and entered, and what
+    // ComposeScreen last put into ScreenBitmap (Drawing.cpp).
+    struct TDrawnPiece
+    {
+        const TZarvo *Piece;
+        int X, Y, Width, Height, ImageX, ImageY;
+        bool Movable;
+    };
+    std::vector<TDrawnPiece> FDrawn; // of the active list (ShowObject tells which)
+    bool FDrawnValid = false, FDrawnShowObject = false;
+    qint64 FDrawnBackKey = 0, FDrawnZarvoKey = 0, FDrawnWorkKey = 0;
+    QRect FScreenPending; // part of WorkBitmap not yet copied to ScreenBitmap
+    QRect FHandRect;      // where the hand lies on ScreenBitmap
+    bool FScreenStale = true;
+    qint64 FScreenKey = 0;
+    bool CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const;
+    void RememberDrawn(const TZarvoList &list);
 };
 
 // Field rule of the puzzle file: field n (1-based) of text split at any of
