@@ -24,8 +24,12 @@ QStringList FileDialogNameFilters(const QString &filter)
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
-        // Qt reads the patterns from the last parentheses of the text.
-        result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        // Qt reads the patterns from the last parentheses of the text; a
+        // description that shows its patterns already keeps its own.
+        if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(')))
+            result << description;
+        else
+            result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty())
         result << parts.last().trimmed();
