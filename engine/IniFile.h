@@ -23,7 +23,7 @@ public:
 
     // Parses text (already decoded) instead of a file.
     void SetText(const QString &text);
-    QString Text() const; // the lines joined with CR LF
+    QString Text() const; // the lines, each ended by CR LF, as UpdateFile writes them
 
     QString FileName() const { return FFileName; }
     bool Modified() const { return FModified; }
@@ -56,13 +56,15 @@ private:
     struct TLine
     {
         QString Text; // the line exactly as read or written
-        QString Key;  // key name for Key=Value lines, else empty
+        QString Key;  // key name for Key=Value lines, as written, else empty
         bool IsKey = false;
+        bool Deleted = false; // removed by DeleteKey; kept so key indices stay valid
     };
     struct TSection
     {
-        QString Name;       // as written in the file; empty for lines before the first section
-        QString HeaderText; // the "[Name]" line as read
+        QString Name;          // as written in the file; empty for lines before the first section
+        QString HeaderText;    // the "[Name]" line as read
+        bool Preamble = false; // the lines before the first section: kept, but no keys
         std::vector<TLine> Lines;
         QHash<QString, int> KeyIndex; // lower-case key -> index into Lines
     };
@@ -70,6 +72,11 @@ private:
     QHash<QString, int> FSectionIndex; // lower-case name -> index into FSections
     QString FFileName;
     bool FModified = false;
+
+    const TSection *FindSection(const QString &section) const;
+    TSection &SectionForWrite(const QString &section);
+    const TLine *FindLine(const QString &section, const QString &key) const;
+    void RebuildSectionIndex();
 };
 
 // Windows-1252 to and from QString at the file edge.

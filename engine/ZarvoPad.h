@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -201,6 +202,17 @@ private:
     qint64 FScreenKey = 0;
     bool CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const;
     void RememberDrawn(const TZarvoList &list);
+
+    // LoadPuzzle builds the new puzzle on a board of its own and installs it
+    // only when everything was read.
+    TZarvoPad &operator=(TZarvoPad &&) = default;
+
+    // First occurrence of each history text, so recording a position does
+    // not compare it with every entry. Rebuilt when History was changed
+    // behind RecordPosition's back.
+    QHash<QString, int> FHistoryFirst;
+    qsizetype FHistoryIndexed = 0;
+    void SyncHistoryIndex();
 };
 
 // Field rule of the puzzle file: field n (1-based) of text split at any of

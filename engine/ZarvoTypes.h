@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -47,6 +48,7 @@ public:
 private:
     QStringList FNames;
     std::vector<std::unique_ptr<TZarvoTyp>> FTypes;
+    QHash<QString, int> FIndex; // lower-case name -> index, so a board of many pieces looks up fast
 };
 
 // The program-wide piece types, loaded once at start-up (main window,

@@ -1,0 +1,258 @@
+// The move history: position snapshots, how a finished move becomes an
+// entry, restoring an entry, and the game-state file.
+
+#include "DataRoot.h"
+#include "IniFile.h"
+#include "PadInternal.h"
+#include "ZarvoError.h"
+#include "ZarvoPad.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <climits>
+
+using PadInternal::CheckedPixel;
+using PadInternal::FileInDir;
+using PadInternal::FloorDiv;
+using PadInternal::NamePart;
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+
+bool IsTrimmed(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+// A strict decimal integer from a slice of a history entry, without copying
+// the slice (a board of 30,000 pieces has 60,000 fields per entry).
+int FieldToInt(QStringView v)
+{
+    qsizetype a = 0, b = v.size();
+    while (a < b && IsTrimmed(v[a]))
+        ++a;
+    while (b > a && IsTrimmed(v[b - 1]))
+        --b;
+    const QStringView t = v.mid(a, b - a);
+    qsizetype i = 0;
+    bool negative = false;
+    if (!t.isEmpty() && (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+'))) {
+        negative = t[0] == QLatin1Char('-');
+        i = 1;
+    }
+    bool ok = i < t.size();
+    qint64 value = 0;
+    for (; ok && i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        ok = c >= u'0' && c <= u'9';
+        value = value * 10 + (c - u'0');
+        if (value > qint64(INT_MAX) + 1)
+            ok = false;
+    }
+    if (negative)
+        value = -value;
+    if (!ok || value < INT_MIN || value > INT_MAX)
+        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(t.toString()));
+    return int(value);
+}
+
+// Lines of a text file as the game writes them: CR LF (or LF) ends a line, and
+// a break after the last line opens no empty one.
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString &l : lines)
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    return lines;
+}
+} // namespace
+
+void PadInternal::ParseEntry(const TZarvoPad &board, const QString &entry, int entryNo,
+                             std::vector<QPoint> &positions)
+{
+    const int n = board.PieceCount();
+    positions.clear();
+    if (n == 0)
+        return;
+    // Field boundaries by the field rule: ";" separates, a ";" at the very
+    // end opens no new field, and pieces beyond the last field take the last.
+    std::vector<std::pair<qsizetype, qsizetype>> fields;
+    fields.reserve(size_t(2 * n));
+    const qsizetype len = entry.size();
+    qsizetype start = 0;
+    for (;;) {
+        qsizetype end = entry.indexOf(QLatin1Char(';'), start);
+        if (end < 0)
+            end = len;
+        fields.emplace_back(start, end);
+        if (end >= len - 1 || fields.size() >= size_t(2 * n))
+            break;
+        start = end + 1;
+    }
+    auto field = [&](int k) {
+        const auto &f = fields[size_t(qMin(k, int(fields.size()) - 1))];
+        return FieldToInt(QStringView(entry).mid(f.first, f.second - f.first));
+    };
+    positions.reserve(size_t(n));
+    try {
+        const QString where = QStringLiteral("Eine Zelle");
+        for (int i = 0; i < n; ++i) {
+            const qint64 col = field(2 * i), row = field(2 * i + 1);
+            positions.emplace_back(CheckedPixel(col * board.UnitSize + board.Offset.x(), where),
+                                   CheckedPixel(row * board.UnitSize + board.Offset.y(), where));
+        }
+    } catch (const EZarvoError &e) {
+        throw EZarvoError(
+            QStringLiteral("Stellung %1 des Spielverlaufs: %2").arg(entryNo).arg(e.Message));
+    }
+}
+
+QString PadInternal::ReadGameState(TZarvoPad &board, const QString &name)
+{
+    const QString shown = NamePart(name);
+    const QString path = FileInDir(DataRoot::HistDir(), shown);
+    QFile f(path);
+    if (shown.isEmpty() || !QFileInfo(path).isFile())
+        throw EZarvoError(QStringLiteral("Spielstand nicht gefunden: \"%1\"").arg(shown));
+    if (!f.open(QIODevice::ReadOnly))
+        throw EZarvoError(
+            QStringLiteral("Der Spielstand \"%1\" kann nicht gelesen werden.").arg(shown));
+    QStringList lines = SplitLines(DecodeWin1252(f.readAll()));
+    if (lines.size() < 2)
+        throw EZarvoError(QStringLiteral("Der Spielstand \"%1\" ist unvollständig.").arg(shown));
+    const QString puzzle = lines[0];
+    const QString counters = lines[1];
+    try {
+        board.MoveIndex = StrToIntStrict(GetField(counters, 1, QStringLiteral(";")));
+        board.Solved = GetField(counters, 2, QStringLiteral(";")) == QLatin1String("1");
+        board.SolvedMoves = StrToIntStrict(GetField(counters, 3, QStringLiteral(";")));
+    } catch (const EConvertError &e) {
+        throw EConvertError(QStringLiteral("Spielstand \"%1\", Zeile 2: %2").arg(shown, e.Message));
+    }
+    lines.remove(0, 2);
+    board.History = std::move(lines);
+    // A counter outside the saved positions, below 0 as well as beyond the
+    // last, leaves no position to continue from.
+    if (board.MoveIndex < 0 || board.MoveIndex >= board.History.size())
+        throw EZarvoError(
+            QStringLiteral("Der Zugzähler %1 des Spielstands \"%2\" passt nicht zu den %3 "
+                           "gespeicherten Stellungen.")
+                .arg(board.MoveIndex)
+                .arg(shown)
+                .arg(board.History.size()));
+    return puzzle;
+}
+
+void PadInternal::CheckHistory(const TZarvoPad &board)
+{
+    // Every entry is checked now, so a later undo or redo cannot fail on one.
+    std::vector<QPoint> positions;
+    for (int i = 0; i < board.History.size(); ++i)
+        ParseEntry(board, board.History[i], i, positions);
+}
+
+QString TZarvoPad::SnapshotText() const
+{
+    const TZarvoList &list = ActivePieces();
+    QString text;
+    text.reserve(qsizetype(list.size()) * 8);
+    const int half = UnitSize / 2;
+    for (const auto &p : list) {
+        text += QString::number(FloorDiv(p->OldX - Offset.x() + half, UnitSize));
+        text += QLatin1Char(';');
+        text += QString::number(FloorDiv(p->OldY - Offset.y() + half, UnitSize));
+        text += QLatin1Char(';');
+    }
+    return text;
+}
+
+void TZarvoPad::SyncHistoryIndex()
+{
+    if (FHistoryIndexed == History.size())
+        return;
+    FHistoryFirst.clear();
+    for (int i = 0; i < History.size(); ++i)
+        if (!FHistoryFirst.contains(History[i]))
+            FHistoryFirst.insert(History[i], i);
+    FHistoryIndexed = History.size();
+}
+
+void TZarvoPad::RecordPosition(int newIndex)
+{
+    SyncHistoryIndex();
+    const QString text = SnapshotText();
+    auto found = FHistoryFirst.constFind(text);
+    if (found != FHistoryFirst.cend() && (*found >= History.size() || History[*found] != text)) {
+        // History was changed in place behind our back: index it afresh.
+        FHistoryIndexed = -1;
+        SyncHistoryIndex();
+        found = FHistoryFirst.constFind(text);
+    }
+    // Back to a position already reached: the counter goes back to it and
+    // the entries after it stay for redo.
+    if (found != FHistoryFirst.cend() && newIndex >= *found) {
+        MoveIndex = *found;
+        LastMoved = -1;
+        return;
+    }
+    // A further drag of the piece that made the last entry replaces it: one
+    // piece moved several times in a row is one move.
+    if (DragIndex == LastMoved)
+        --newIndex;
+    newIndex = qBound(0, newIndex, int(History.size()));
+    for (int i = int(History.size()) - 1; i >= newIndex; --i) {
+        const auto it = FHistoryFirst.constFind(History[i]);
+        if (it != FHistoryFirst.cend() && *it == i)
+            FHistoryFirst.erase(it);
+    }
+    History.resize(newIndex);
+    History.append(text);
+    if (!FHistoryFirst.contains(text))
+        FHistoryFirst.insert(text, int(History.size()) - 1);
+    FHistoryIndexed = History.size();
+    MoveIndex = int(History.size()) - 1;
+    LastMoved = DragIndex;
+}
+
+void TZarvoPad::RestorePosition(int index)
+{
+    if (index < 0 || index >= History.size())
+        throw EZarvoError(
+            QStringLiteral("Die Stellung %1 gibt es im Spielverlauf nicht.").arg(index));
+    // Parsed completely before any piece moves, so a bad entry changes nothing.
+    std::vector<QPoint> positions;
+    PadInternal::ParseEntry(*this, History[index], index, positions);
+    TZarvoList &list = ActivePieces();
+    for (size_t i = 0; i < list.size(); ++i) {
+        TZarvo &p = *list[i];
+        p.X = p.OldX = positions[i].x();
+        p.Y = p.OldY = positions[i].y();
+    }
+}
+
+void TZarvoPad::SaveGameState(const QString &name)
+{
+    QDir().mkpath(DataRoot::HistDir());
+    const QString shown = NamePart(name);
+    QString text = FileName + CrLf;
+    text += QStringLiteral("%1;%2;%3")
+                .arg(MoveIndex)
+                .arg(Solved ? QStringLiteral("1") : QString())
+                .arg(SolvedMoves) +
+            CrLf;
+    for (const QString &entry : History)
+        text += entry + CrLf;
+    const QByteArray bytes = EncodeWin1252(text);
+
+    QSaveFile f(FileInDir(DataRoot::HistDir(), shown));
+    if (shown.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() ||
+        !f.commit())
+        throw EInOutError(
+            f.error() == QFileDevice::PermissionsError ? 5 : 101,
+            QStringLiteral("Der Spielstand \"%1\" kann nicht gespeichert werden.").arg(shown));
+}

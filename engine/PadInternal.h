@@ -1,0 +1,54 @@
+#pragma once
+
+// Helpers shared by the board's file, history and piece code.
+
+#include "ZarvoError.h"
+
+#include <QPoint>
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+class TZarvoPad;
+
+namespace PadInternal {
+// Pixel positions and sizes stay within this bound, so the move rules can add
+// positions, sizes and steps without overflowing.
+constexpr qint64 PixelLimit = qint64(1) << 28;
+
+// Division rounding toward minus infinity: the cell of a position left of or
+// above the playing field is negative, not 0.
+inline int FloorDiv(int a, int b)
+{
+    const int q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+// The value as an int when it lies within PixelLimit; otherwise a load error
+// naming what was out of range.
+inline int CheckedPixel(qint64 value, const QString &what)
+{
+    if (value < -PixelLimit || value > PixelLimit)
+        throw EZarvoError(QStringLiteral("%1 liegt außerhalb des zulässigen Bereichs.").arg(what));
+    return int(value);
+}
+
+// The name part of a path as the game takes it: whatever the caller passes,
+// only the text after the last "\", "/" or ":" counts.
+QString NamePart(const QString &path);
+
+// dir + name, taking an existing file whose name differs only in case when
+// there is no exact match (names compare without regard to case).
+QString FileInDir(const QString &dir, const QString &name);
+
+// Reads the game-state file Hist/ + name part of name into the board's
+// History, MoveIndex, Solved and SolvedMoves; returns the puzzle it names.
+QString ReadGameState(TZarvoPad &board, const QString &name);
+// Every history entry must give each piece of the board a cell; throws a
+// load error naming the first entry that does not.
+void CheckHistory(const TZarvoPad &board);
+// The pixel positions of the board's pieces in history text entry (entryNo
+// only names it in an error).
+void ParseEntry(const TZarvoPad &board, const QString &entry, int entryNo,
+                std::vector<QPoint> &positions);
+} // namespace PadInternal

@@ -1,0 +1,490 @@
+// Reading and writing puzzle files, building the board's pictures, and
+// installing replacement puzzles.
+
+#include "DataRoot.h"
+#include "IniFile.h"
+#include "NViewLib.h"
+#include "PadInternal.h"
+#include "ZarvoError.h"
+#include "ZarvoPad.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <climits>
+#include <cstring>
+
+using PadInternal::CheckedPixel;
+using PadInternal::FileInDir;
+using PadInternal::NamePart;
+
+namespace {
+const QString LoadPrefix = QStringLiteral("Fehler beim Laden der Zarvo-Datei");
+const QString SPad = QStringLiteral("Pad");
+const QString SInfo = QStringLiteral("Info");
+const QString SSolution = QStringLiteral("Solution");
+
+QPoint ReadPair(const TIniFile &ini, const QString &key, const QString &def)
+{
+    // The default text counts only for a missing key; a key that is present
+    // with an empty or malformed value fails the load.
+    const QString text = ini.ReadString(SPad, key, def);
+    try {
+        return QPoint(StrToIntStrict(GetField(text, 1)), StrToIntStrict(GetField(text, 2)));
+    } catch (const EConvertError &e) {
+        throw EConvertError(QStringLiteral("[Pad] %1: %2").arg(key, e.Message));
+    }
+}
+
+QString PairText(QPoint p)
+{
+    return QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+}
+
+void CheckPoint(QPoint p, const QString &key)
+{
+    const QString what = QStringLiteral("[Pad] %1").arg(key);
+    CheckedPixel(p.x(), what);
+    CheckedPixel(p.y(), what);
+}
+
+// The built-in 32 x 32 tile that stands in for every missing picture.
+QImage BuiltInBack()
+{
+    QImage back(QStringLiteral(":/images/BACK.bmp"));
+    if (back.isNull()) {
+        back = QImage(32, 32, QImage::Format_RGB32);
+        back.fill(QColor(216, 196, 170));
+    }
+    return back.convertToFormat(QImage::Format_RGB32);
+}
+
+void ReadPieces(TZarvoPad &b, const TIniFile &ini, const QString &section, TZarvoList &list)
+{
+    const int count = ini.ReadInteger(section, QStringLiteral("Count"), 0);
+    for (int i = 1; i <= count; ++i) {
+        const QString key = QStringLiteral("Zarvo%1").arg(i);
+        if (!ini.ValueExists(section, key))
+            throw EZarvoError(
+                QStringLiteral("[%1] %2 fehlt (Count ist %3).").arg(section, key).arg(count));
+        const QString entry = ini.ReadString(section, key, QString());
+        try {
+            const QString type = GetField(entry, 1);
+            const QString caption = GetField(entry, 2);
+            const int col = StrToIntStrict(GetField(entry, 3));
+            const int row = StrToIntStrict(GetField(entry, 4));
+            const int imageCol = StrToIntStrict(GetField(entry, 5));
+            const int imageRow = StrToIntStrict(GetField(entry, 6));
+            const bool movable = GetField(entry, 7) != QLatin1String("0");
+            b.AddPiece(list, type, col, row, imageCol, imageRow, movable, caption);
+        } catch (const EZarvoError &e) {
+            throw EZarvoError(QStringLiteral("[%1] %2: %3").arg(section, key, e.Message));
+        }
+    }
+}
+
+void ApplyFont(TZarvoPad &b, const TIniFile &ini)
+{
+    const QString name = ini.ReadString(SPad, QStringLiteral("FontName"), QStringLiteral("Arial"));
+    int size = ini.ReadInteger(SPad, QStringLiteral("FontSize"), 9);
+    const int style = ini.ReadInteger(SPad, QStringLiteral("FontStyle"), 1);
+    const int color = ini.ReadInteger(SPad, QStringLiteral("FontColor"), -1);
+    // A negative size asks for the same size by character height; 0 is the
+    // default size.
+    if (size < 0)
+        size = size == INT_MIN ? 9 : -size;
+    if (size == 0)
+        size = 9;
+    QFont font(name);
+    font.setPointSize(qMin(size, 1000));
+    font.setBold(style & 1);
+    font.setItalic(style & 2);
+    font.setUnderline(style & 4);
+    b.Font = font;
+    if (color == -1) {
+        b.DefaultFont = true;
+        b.AutoFontColor();
+    } else {
+        b.DefaultFont = false;
+        b.FontColor = QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    }
+}
+
+int ColorValue(const QColor &c)
+{
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+int StyleValue(const QFont &f)
+{
+    return (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0);
+}
+
+void WriteFontKeys(TIniFile &ini, bool defaultFont, const QString &name, int size, int color,
+                   int style)
+{
+    const QString keys[] = {QStringLiteral("FontName"), QStringLiteral("FontSize"),
+                            QStringLiteral("FontColor"), QStringLiteral("FontStyle")};
+    if (defaultFont) {
+        for (const QString &k : keys)
+            ini.DeleteKey(SPad, k);
+        return;
+    }
+    ini.WriteString(SPad, keys[0], name);
+    ini.WriteInteger(SPad, keys[1], size);
+    ini.WriteInteger(SPad, keys[2], color);
+    ini.WriteInteger(SPad, keys[3], style);
+}
+
+void WritePieceList(TIniFile &ini, const TZarvoPad &b, const QString &section,
+                    const TZarvoList &list)
+{
+    int n = 0;
+    for (const auto &p : list) {
+        // One entry per piece: single pieces and the master part of a
+        // compound piece (the type brings back the other parts).
+        if (p->Master && p->Master != p.get())
+            continue;
+        ++n;
+        const int imageCol = PadInternal::FloorDiv(p->ImageX - b.Offset.x(), b.UnitSize);
+        const int imageRow = PadInternal::FloorDiv(p->ImageY - b.Offset.y(), b.UnitSize);
+        ini.WriteString(section, QStringLiteral("Zarvo%1").arg(n),
+                        QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
+                            .arg(p->TypeName, p->Caption)
+                            .arg(p->Col())
+                            .arg(p->Row())
+                            .arg(imageCol)
+                            .arg(imageRow)
+                            .arg(p->Movable ? 1 : 0));
+    }
+    ini.WriteInteger(section, QStringLiteral("Count"), n);
+}
+
+QString PuzzlePath(const QString &name)
+{
+    return FileInDir(DataRoot::DataDir(), NamePart(name));
+}
+
+// Reads the whole puzzle onto a fresh board, in the order the board's sizes
+// depend on each other: the background fixes the board size, the board size
+// centres the field, the field places the pieces, and the piece picture must
+// exist before the automatic caption colour looks at it.
+void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
+{
+    QString puzzle = name;
+    if (withState)
+        puzzle = PadInternal::ReadGameState(b, name);
+
+    b.FileName = NamePart(puzzle);
+    const TIniFile ini(b.FileName.isEmpty() ? QString() : PuzzlePath(b.FileName));
+
+    b.Title = ini.ReadString(SInfo, QStringLiteral("Title"), QString());
+    b.ObjectInfo = ini.ReadString(SInfo, QStringLiteral("ObjectInfo"), QString());
+    b.BestMoves =
+        GetField(ini.ReadString(SSolution, QStringLiteral("Best1"), QStringLiteral("?")), 1);
+    b.Rating = ini.ReadString(SInfo, QStringLiteral("Rating"), QString()).left(16);
+
+    b.DisableProp = ini.ReadInteger(SPad, QStringLiteral("DisableProp"), 0) == 1;
+    b.UnitSize = ini.ReadInteger(SPad, QStringLiteral("UnitSize"), 40);
+    if (b.UnitSize <= 0)
+        throw EZarvoError(
+            QStringLiteral("[Pad] UnitSize ist %1; die Rastergröße muss mindestens 1 Pixel sein.")
+                .arg(b.UnitSize));
+    CheckedPixel(b.UnitSize, QStringLiteral("[Pad] UnitSize"));
+    b.ImgBack = ini.ReadString(SPad, QStringLiteral("ImgBack"), QString());
+    b.BackSize = ReadPair(ini, QStringLiteral("BackSize"), QStringLiteral("0,0"));
+    b.ImgZarvos = ini.ReadString(SPad, QStringLiteral("ImgZarvos"), QString());
+    b.ZarvoSize = ReadPair(ini, QStringLiteral("ZarvoSize"), QStringLiteral("0,0"));
+    b.NoZarvoBorder = ini.ReadInteger(SPad, QStringLiteral("NoZarvoBorder"), 0) == 1;
+    b.NoZarvoCaption = ini.ReadInteger(SPad, QStringLiteral("NoZarvoCaption"), 0) == 1;
+    b.AllwaysRandom = ini.ReadInteger(SPad, QStringLiteral("AllwaysRandom"), 0) != 0;
+
+    b.BuildImage(b.BackBitmap, b.BackSize, b.ImgBack, 0, 0);
+
+    const QPoint frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
+    CheckedPixel(qint64(frame.x()) * b.UnitSize, QStringLiteral("[Pad] FrameSize"));
+    CheckedPixel(qint64(frame.y()) * b.UnitSize, QStringLiteral("[Pad] FrameSize"));
+    b.SetFrameSize(frame);
+    const QPoint offset = ReadPair(ini, QStringLiteral("Offset"), QStringLiteral("-1,-1"));
+    CheckPoint(offset, QStringLiteral("Offset"));
+    b.SetOffset(offset);
+    const QPoint imgOffset =
+        ReadPair(ini, QStringLiteral("ImgZarvosOffset"), QStringLiteral("0,0"));
+    CheckPoint(imgOffset, QStringLiteral("ImgZarvosOffset"));
+    b.SetImgOffset(imgOffset);
+
+    b.BuildImage(b.ZarvoBitmap, b.ZarvoSize, b.ImgZarvos, b.ImgOffset.x(), b.ImgOffset.y());
+
+    b.DrawFrame = ini.ReadInteger(SPad, QStringLiteral("DrawFrame"), 1) == 1;
+
+    ReadPieces(b, ini, QStringLiteral("Object"), b.Objects);
+    ReadPieces(b, ini, QStringLiteral("Start"), b.Pieces);
+
+    if (b.AllwaysRandom)
+        b.Shuffle();
+
+    b.Border = ini.ReadInteger(SPad, QStringLiteral("Border"), 2);
+    b.BorderLi = ini.ReadString(SPad, QStringLiteral("BorderLi"), QStringLiteral("0"));
+    b.BorderSh = ini.ReadString(SPad, QStringLiteral("BorderSh"), QStringLiteral("0"));
+    ApplyFont(b, ini);
+
+    b.PaintBackgroundBevels();
+    b.PrerenderPictures();
+
+    if (withState) {
+        PadInternal::CheckHistory(b);
+        b.RestorePosition(b.MoveIndex);
+    } else {
+        b.RecordPosition(0);
+    }
+}
+
+// Copies a replacement puzzle over the installed one, keeping its file date.
+bool CopyKeepingDate(const QString &source, const QString &destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    const QDateTime modified = QFileInfo(source).lastModified();
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return false;
+    QFile dest(destination);
+    if (dest.open(QIODevice::ReadWrite))
+        dest.setFileTime(modified, QFileDevice::FileModificationTime);
+    return true;
+}
+} // namespace
+
+void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
+{
+    TZarvoPad staged;
+    staged.FullScreen = FullScreen;
+    staged.Cursor64 = Cursor64;
+    staged.Constructing = Constructing;
+    try {
+        LoadStaged(staged, name, withState);
+    } catch (const EZarvoError &e) {
+        throw e.Prefixed(LoadPrefix);
+    }
+
+    // The view's hooks and what it knows about the mouse belong to this
+    // board, not to the puzzle.
+    auto onMoved = std::move(OnMoved);
+    auto onMouseDown = std::move(OnMouseDownEvent);
+    auto onPaint = std::move(OnPaint);
+    auto onConfine = std::move(OnConfineCursor);
+    const bool constructing = Constructing, mouseInside = MouseInside;
+    const int handX = HandX, handY = HandY;
+
+    *this = std::move(staged);
+
+    OnMoved = std::move(onMoved);
+    OnMouseDownEvent = std::move(onMouseDown);
+    OnPaint = std::move(onPaint);
+    OnConfineCursor = std::move(onConfine);
+    Constructing = constructing;
+    MouseInside = mouseInside;
+    HandX = handX;
+    HandY = handY;
+    for (auto &p : Pieces)
+        p->Attach(this);
+    for (auto &p : Objects)
+        p->Attach(this);
+}
+
+void TZarvoPad::SetFrameSize(QPoint size)
+{
+    FrameSize = size;
+    FrameRect = {Offset.x(), Offset.y(), Offset.x() + size.x() * UnitSize,
+                 Offset.y() + size.y() * UnitSize};
+}
+
+void TZarvoPad::SetOffset(QPoint offset)
+{
+    OffsetSet = offset;
+    if (offset.x() == -1)
+        Offset = QPoint((Width() - FrameSize.x() * UnitSize) / 2,
+                        (Height() - FrameSize.y() * UnitSize) / 2);
+    else
+        Offset = offset;
+    SetFrameSize(FrameSize);
+}
+
+void TZarvoPad::SetImgOffset(QPoint offset)
+{
+    ImgOffsetSet = offset;
+    // Centred like the field, so image cells and board cells count from the
+    // same corner.
+    if (offset.x() == -1)
+        ImgOffset = QPoint((Width() - FrameSize.x() * UnitSize) / 2,
+                           (Height() - FrameSize.y() * UnitSize) / 2);
+    else
+        ImgOffset = offset;
+}
+
+void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy)
+{
+    const int w = sizeInUnits.x(), h = sizeInUnits.y();
+    QImage scratch;
+    // Without a height the picture is not used, so it is not even read.
+    if (!imageName.isEmpty() && h != 0) {
+        QString rel = imageName;
+        rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        scratch = NViewLibLoad(FileInDir(DataRoot::ImageDir(), rel));
+    }
+    if (imageName.isEmpty() || scratch.height() == 0 || h == 0) {
+        scratch = BuiltInBack();
+        imageName.clear(); // a later save writes the key empty
+    }
+    if (h == 0) {
+        target = scratch.convertToFormat(QImage::Format_RGB32);
+        return;
+    }
+
+    const qint64 tw = qint64(w) * UnitSize + ox;
+    const qint64 th = qint64(h) * UnitSize + oy;
+    if (tw <= 0 || th <= 0 || tw > MaxPicturePixels || th > MaxPicturePixels ||
+        tw * th > MaxPicturePixels)
+        throw EZarvoError(
+            QStringLiteral("Ein Bild von %1 × %2 Pixeln ist nicht möglich (%3 × %4 Einheiten zu %5 "
+                           "Pixeln); erlaubt sind höchstens %6 Millionen Pixel.")
+                .arg(tw)
+                .arg(th)
+                .arg(w)
+                .arg(h)
+                .arg(UnitSize)
+                .arg(MaxPicturePixels / 1000000));
+    QImage out(int(tw), int(th), QImage::Format_RGB32);
+    if (out.isNull())
+        throw EZarvoError(
+            QStringLiteral("Zu wenig Speicher für ein Bild von %1 × %2 Pixeln.").arg(tw).arg(th));
+    out.fill(QColor(Qt::black));
+
+    // Tiles start at the offset; the strip left of and above it stays black.
+    const QImage src = scratch.convertToFormat(QImage::Format_RGB32);
+    const int pw = src.width(), ph = src.height();
+    const int width = int(tw), height = int(th);
+    for (int y = qMax(0, oy); y < height; ++y) {
+        const auto *s = reinterpret_cast<const QRgb *>(src.constScanLine((y - oy) % ph));
+        auto *d = reinterpret_cast<QRgb *>(out.scanLine(y));
+        int x = qMax(0, ox);
+        int sx = (x - ox) % pw;
+        while (x < width) {
+            const int n = qMin(pw - sx, width - x);
+            std::memcpy(d + x, s + sx, size_t(n) * sizeof(QRgb));
+            x += n;
+            sx = 0;
+        }
+    }
+    target = std::move(out);
+}
+
+void TZarvoPad::AutoFontColor()
+{
+    // Mean brightness of a corner of the piece picture, where captions sit.
+    qint64 r = 0, g = 0, b = 0;
+    for (int y = 1; y <= 10 && y < ZarvoBitmap.height(); ++y)
+        for (int x = 1; x <= 10 && x < ZarvoBitmap.width(); ++x) {
+            const QRgb c = ZarvoBitmap.pixel(x, y);
+            r += qRed(c);
+            g += qGreen(c);
+            b += qBlue(c);
+        }
+    FontColor = (r * r + g * g + b * b < 483870001) ? QColor(255, 255, 255) : QColor(0, 0, 0);
+}
+
+void TZarvoPad::SaveLook(const QString &name)
+{
+    QDir().mkpath(DataRoot::DataDir());
+    TIniFile ini(PuzzlePath(name));
+    ini.WriteString(SPad, QStringLiteral("ImgBack"), ImgBack);
+    ini.WriteString(SPad, QStringLiteral("ImgZarvos"), ImgZarvos);
+    ini.WriteInteger(SPad, QStringLiteral("UnitSize"), UnitSize);
+    ini.WriteInteger(SPad, QStringLiteral("Border"), Border);
+    WriteFontKeys(ini, DefaultFont, Font.family(), Font.pointSize(), ColorValue(FontColor),
+                  StyleValue(Font));
+    ini.UpdateFile();
+}
+
+void TZarvoPad::SavePuzzle(const QString &name)
+{
+    SaveLook(name);
+    TIniFile ini(PuzzlePath(name));
+    ini.WriteBool(SPad, QStringLiteral("DisableProp"), DisableProp);
+    ini.WriteString(SPad, QStringLiteral("BackSize"), PairText(BackSize));
+    ini.WriteString(SPad, QStringLiteral("ZarvoSize"), PairText(ZarvoSize));
+    ini.WriteString(SPad, QStringLiteral("Offset"), PairText(OffsetSet));
+    ini.WriteString(SPad, QStringLiteral("ImgZarvosOffset"), PairText(ImgOffsetSet));
+    ini.WriteString(SPad, QStringLiteral("FrameSize"), PairText(FrameSize));
+    ini.WriteBool(SPad, QStringLiteral("DrawFrame"), DrawFrame);
+    ini.WriteBool(SPad, QStringLiteral("NoZarvoCaption"), NoZarvoCaption);
+    ini.WriteBool(SPad, QStringLiteral("NoZarvoBorder"), NoZarvoBorder);
+    ini.WriteBool(SPad, QStringLiteral("AllwaysRandom"), AllwaysRandom);
+    WritePieceList(ini, *this, QStringLiteral("Start"), Pieces);
+    WritePieceList(ini, *this, QStringLiteral("Object"), Objects);
+    ini.WriteString(SInfo, QStringLiteral("Title"), Title);
+    ini.WriteString(SInfo, QStringLiteral("ObjectInfo"), ObjectInfo);
+    ini.WriteString(SInfo, QStringLiteral("Rating"), Rating);
+    if (BestMoves != QLatin1String("?"))
+        ini.WriteString(SSolution, QStringLiteral("Best1"), BestMoves + QStringLiteral(",Minimum"));
+    ini.UpdateFile();
+}
+
+void TZarvoPad::CarryOverSettings(const QString &name)
+{
+    const QString file = NamePart(name);
+    const TIniFile installed(PuzzlePath(file));
+    const QString imgBack = installed.ReadString(SPad, QStringLiteral("ImgBack"), QString());
+    const QString imgZarvos = installed.ReadString(SPad, QStringLiteral("ImgZarvos"), QString());
+    const int unitSize = installed.ReadInteger(SPad, QStringLiteral("UnitSize"), 40);
+    const int border = installed.ReadInteger(SPad, QStringLiteral("Border"), 2);
+    const QString fontName =
+        installed.ReadString(SPad, QStringLiteral("FontName"), QStringLiteral("Arial"));
+    const int fontSize = installed.ReadInteger(SPad, QStringLiteral("FontSize"), 9);
+    const int fontStyle = installed.ReadInteger(SPad, QStringLiteral("FontStyle"), 1);
+    const int fontColor = installed.ReadInteger(SPad, QStringLiteral("FontColor"), -1);
+    QStringList best;
+    for (int i = 1; i <= 10; ++i)
+        best << installed.ReadString(SSolution, QStringLiteral("Best%1").arg(i),
+                                     QStringLiteral("?"));
+
+    const QString newDir = FileInDir(DataRoot::DataDir(), QStringLiteral("New")) + QLatin1Char('/');
+    TIniFile replacement(FileInDir(newDir, file));
+    replacement.WriteString(SPad, QStringLiteral("ImgBack"), imgBack);
+    replacement.WriteString(SPad, QStringLiteral("ImgZarvos"), imgZarvos);
+    replacement.WriteInteger(SPad, QStringLiteral("UnitSize"), unitSize);
+    replacement.WriteInteger(SPad, QStringLiteral("Border"), border);
+    WriteFontKeys(replacement, fontColor == -1, fontName, fontSize, fontColor & 0xFFFFFF,
+                  fontStyle & 7);
+    for (int i = 1; i <= 10; ++i)
+        if (best[i - 1] != QLatin1String("?"))
+            replacement.WriteString(SSolution, QStringLiteral("Best%1").arg(i), best[i - 1]);
+    replacement.UpdateFile();
+}
+
+void MergeNewPuzzles()
+{
+    const QString newDir = FileInDir(DataRoot::DataDir(), QStringLiteral("New"));
+    if (!QFileInfo(newDir).isDir())
+        return;
+    QDir dir(newDir);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.zrv")}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &name : names) {
+        const QString source = dir.filePath(name);
+        if (QFileInfo(source).isSymLink())
+            continue; // only ordinary files
+        const QString installed = PuzzlePath(name);
+        if (QFileInfo::exists(installed))
+            TZarvoPad::CarryOverSettings(name);
+        // A replacement that could not be installed stays for the next start
+        // instead of being thrown away.
+        if (CopyKeepingDate(source, installed))
+            QFile::remove(source);
+    }
+    dir.rmdir(newDir); // stays when anything else is left in it
+}

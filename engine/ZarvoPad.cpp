@@ -1,0 +1,231 @@
+#include "ZarvoPad.h"
+
+#include "PadInternal.h"
+#include "ZarvoError.h"
+#include "ZarvoTypes.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <climits>
+
+using PadInternal::CheckedPixel;
+using PadInternal::FloorDiv;
+
+namespace {
+bool IsTrimmed(QChar c)
+{
+    return c.unicode() <= 0x20; // blanks and control characters
+}
+
+QImage LoadHand(const QString &resource)
+{
+    // The hand pictures come with the drawing resources; a build without
+    // them simply shows no hand.
+    return QImage(resource);
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TZarvo: the cell arithmetic that needs the board
+
+const QImage &TZarvo::Source() const
+{
+    return Pad->ZarvoBitmap;
+}
+
+int TZarvo::Col() const
+{
+    return FloorDiv(X + Pad->UnitSize / 2 - Pad->Offset.x(), Pad->UnitSize);
+}
+
+int TZarvo::Row() const
+{
+    return FloorDiv(Y + Pad->UnitSize / 2 - Pad->Offset.y(), Pad->UnitSize);
+}
+
+void TZarvo::SetCol(int c)
+{
+    X = Pad->Offset.x() + c * Pad->UnitSize;
+}
+
+void TZarvo::SetRow(int r)
+{
+    Y = Pad->Offset.y() + r * Pad->UnitSize;
+}
+
+// ---------------------------------------------------------------------------
+// TZarvoPad
+
+TZarvoPad::TZarvoPad()
+{
+    Constructing = true;
+    Font = QFont(QStringLiteral("Arial"));
+    Font.setPointSize(9);
+    Font.setBold(true);
+    Hand32Up = LoadHand(QStringLiteral(":/images/ImgCursor32u.bmp"));
+    Hand32Down = LoadHand(QStringLiteral(":/images/ImgCursor32d.bmp"));
+    Hand64Up = LoadHand(QStringLiteral(":/images/ImgCursor64u.bmp"));
+    Hand64Down = LoadHand(QStringLiteral(":/images/ImgCursor64d.bmp"));
+    LastHit = -1;
+    LastMoved = -1;
+    DragIndex = -1;
+    Constructing = false;
+}
+
+TZarvoPad::~TZarvoPad() = default;
+
+void TZarvoPad::AddPiece(TZarvoList &list, const QString &typeName, int col, int row, int imageCol,
+                         int imageRow, bool movable, const QString &caption)
+{
+    const TZarvoTyp *typ = PieceTypes().Find(typeName);
+    if (!typ)
+        throw EZarvoError(QStringLiteral("Unbekannter Teiltyp: \"%1\"").arg(typeName));
+    if (typ->Count() == 0)
+        throw EZarvoError(
+            QStringLiteral("Der Teiltyp \"%1\" hat keine Rechtecke (Count fehlt oder ist 0).")
+                .arg(typeName));
+
+    TZarvo *first =
+        CreatePiecePart(list, caption, typ->Rects[0], col, row, imageCol, imageRow, movable);
+    first->TypeName = typeName;
+    if (typ->Count() == 1)
+        return;
+    first->Master = first;
+    TZarvo *prev = first;
+    for (int k = 1; k < typ->Count(); ++k) {
+        TZarvo *part = CreatePiecePart(list, QString(), typ->Rects[size_t(k)], col, row, imageCol,
+                                       imageRow, movable);
+        part->TypeName = typeName;
+        part->Master = first;
+        prev->Next = part;
+        prev = part;
+    }
+}
+
+TZarvo *TZarvoPad::CreatePiecePart(TZarvoList &list, const QString &caption, const TZarvoDef &rect,
+                                   int col, int row, int imageCol, int imageRow, bool movable)
+{
+    // Worked out in 64 bits and checked, so that a wild entry fails the load
+    // instead of wrapping around into some other place on the board.
+    const qint64 u = UnitSize;
+    const QString where = QStringLiteral("Die Position eines Teils");
+    const int x = CheckedPixel((qint64(col) + rect.x) * u + Offset.x(), where);
+    const int y = CheckedPixel((qint64(row) + rect.y) * u + Offset.y(), where);
+    const int ix = CheckedPixel((qint64(imageCol) + rect.x) * u + Offset.x(), where);
+    const int iy = CheckedPixel((qint64(imageRow) + rect.y) * u + Offset.y(), where);
+    const QString size = QStringLiteral("Die Größe eines Teils");
+    const int w = CheckedPixel(qint64(rect.width) * u, size);
+    const int h = CheckedPixel(qint64(rect.height) * u, size);
+
+    auto piece = std::make_unique<TZarvo>();
+    TZarvo *p = piece.get();
+    p->Attach(this);
+    p->Movable = movable;
+    p->Caption = caption;
+    p->X = p->OldX = x;
+    p->Y = p->OldY = y;
+    p->ImageX = ix;
+    p->ImageY = iy;
+    p->Width = w;
+    p->Height = h;
+    // A fixed piece of the start list is part of the background and is never
+    // drawn, so it gets no bevel.
+    if (movable || &list == &Objects) {
+        p->EdgeTop = rect.EdgeTop;
+        p->EdgeRight = rect.EdgeRight;
+        p->EdgeBottom = rect.EdgeBottom;
+        p->EdgeLeft = rect.EdgeLeft;
+    }
+    list.push_back(std::move(piece));
+    return p;
+}
+
+// ---------------------------------------------------------------------------
+// Fields and numbers
+
+QString GetField(const QString &text, int n, const QString &separators)
+{
+    if (text.isEmpty())
+        return QString();
+    const qsizetype len = text.size();
+    qsizetype start = 0;
+    int field = 1;
+    for (;;) {
+        qsizetype end = start;
+        while (end < len && !separators.contains(text[end]))
+            ++end;
+        // This is the last field when the text ends here or the separator
+        // found is the text's last character (it opens no new field).
+        const bool last = end >= len - 1;
+        if (field >= n || last) {
+            qsizetype a = start, b = end;
+            while (a < b && IsTrimmed(text[a]))
+                ++a;
+            while (b > a && IsTrimmed(text[b - 1]))
+                --b;
+            return text.mid(a, b - a);
+        }
+        start = end + 1;
+        ++field;
+    }
+}
+
+int StrToIntStrict(const QString &text)
+{
+    const QString t = text.trimmed();
+    bool ok = !t.isEmpty();
+    qint64 value = 0;
+    qsizetype i = 0;
+    bool negative = false;
+    if (ok && (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+'))) {
+        negative = t[0] == QLatin1Char('-');
+        i = 1;
+        ok = t.size() > 1;
+    }
+    for (; ok && i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9') {
+            ok = false;
+            break;
+        }
+        value = value * 10 + (c - u'0');
+        if (value > qint64(INT_MAX) + 1)
+            ok = false;
+    }
+    if (ok) {
+        if (negative)
+            value = -value;
+        ok = value >= INT_MIN && value <= INT_MAX;
+    }
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
+    return int(value);
+}
+
+// ---------------------------------------------------------------------------
+// File names
+
+QString PadInternal::NamePart(const QString &path)
+{
+    qsizetype i = path.size();
+    while (i > 0) {
+        const QChar c = path[i - 1];
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+            break;
+        --i;
+    }
+    return path.mid(i);
+}
+
+QString PadInternal::FileInDir(const QString &dir, const QString &name)
+{
+    const QString exact = dir + name;
+    if (name.isEmpty() || QFileInfo::exists(exact))
+        return exact;
+    const QStringList entries = QDir(dir).entryList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString &entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir + entry;
+    return exact;
+}
