@@ -1,6 +1,7 @@
 // Reading and writing puzzle files, building the board's pictures, and
 // installing replacement puzzles.
 
+#include "Allgem.h"
 #include "DataRoot.h"
 #include "IniFile.h"
 #include "NViewLib.h"
@@ -8,11 +9,9 @@
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <climits>
 #include <cstring>
 
@@ -241,22 +240,6 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     }
 }
 
-// Copies a replacement puzzle over the installed one, keeping its file date.
-bool CopyKeepingDate(const QString &source, const QString &destination)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = in.readAll();
-    const QDateTime modified = QFileInfo(source).lastModified();
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return false;
-    QFile dest(destination);
-    if (dest.open(QIODevice::ReadWrite))
-        dest.setFileTime(modified, QFileDevice::FileModificationTime);
-    return true;
-}
 } // namespace
 
 void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
@@ -483,7 +466,7 @@ void MergeNewPuzzles()
             TZarvoPad::CarryOverSettings(name);
         // A replacement that could not be installed stays for the next start
         // instead of being thrown away.
-        if (CopyKeepingDate(source, installed))
+        if (CopyFileKeepDate(source, installed, false))
             QFile::remove(source);
     }
     dir.rmdir(newDir); // stays when anything else is left in it

@@ -9,7 +9,6 @@
 #include <climits>
 
 using PadInternal::CheckedPixel;
-using PadInternal::FloorDiv;
 
 namespace {
 bool IsTrimmed(QChar c)
@@ -24,34 +23,6 @@ QImage LoadHand(const QString &resource)
     return QImage(resource);
 }
 } // namespace
-
-// ---------------------------------------------------------------------------
-// TZarvo: the cell arithmetic that needs the board
-
-const QImage &TZarvo::Source() const
-{
-    return Pad->ZarvoBitmap;
-}
-
-int TZarvo::Col() const
-{
-    return FloorDiv(X + Pad->UnitSize / 2 - Pad->Offset.x(), Pad->UnitSize);
-}
-
-int TZarvo::Row() const
-{
-    return FloorDiv(Y + Pad->UnitSize / 2 - Pad->Offset.y(), Pad->UnitSize);
-}
-
-void TZarvo::SetCol(int c)
-{
-    X = Pad->Offset.x() + c * Pad->UnitSize;
-}
-
-void TZarvo::SetRow(int r)
-{
-    Y = Pad->Offset.y() + r * Pad->UnitSize;
-}
 
 // ---------------------------------------------------------------------------
 // TZarvoPad

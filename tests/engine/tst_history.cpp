@@ -1,0 +1,339 @@
+#include "DataRoot.h"
+#include "PuzzleRoot.h"
+#include "ZarvoError.h"
+#include "ZarvoPad.h"
+
+#include <QTest>
+
+namespace {
+const QString Prefix = QStringLiteral("Fehler beim Laden der Zarvo-Datei\r");
+
+// Three single pieces in the top row of a 4 x 5 field that fills the whole
+// 160 x 200 board, so cells count from pixel 0.
+const QByteArray ThreePieces = "[Pad]\r\n"
+                               "BackSize=4,5\r\n"
+                               "[Start]\r\n"
+                               "Count=3\r\n"
+                               "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                               "Zarvo2=Zarvo11,B,1,0,1,0,1\r\n"
+                               "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n";
+
+// One finished drag of piece i to a cell, committed as the end of a drag
+// commits it.
+void Drag(TZarvoPad &pad, int i, int col, int row)
+{
+    TZarvo &p = *pad.Pieces[size_t(i)];
+    pad.DragIndex = i;
+    p.X = p.OldX = pad.ColToX(col);
+    p.Y = p.OldY = pad.RowToY(row);
+    pad.RecordPosition(pad.MoveIndex + 1);
+    pad.DragIndex = -1;
+}
+
+// Undo as the window does it: counter, position, and the last-moved mark
+// cleared so the next drag cannot replace the entry undone to.
+void UndoTo(TZarvoPad &pad, int index)
+{
+    pad.MoveIndex = index;
+    pad.RestorePosition(index);
+    pad.LastMoved = -1;
+}
+
+QString Positions(const TZarvoPad &pad)
+{
+    QStringList out;
+    for (const auto &p : pad.Pieces)
+        out << QStringLiteral("%1,%2/%3,%4").arg(p->X).arg(p->Y).arg(p->OldX).arg(p->OldY);
+    return out.join(' ');
+}
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TPuzzleRoot> FRoot;
+
+    std::unique_ptr<TZarvoPad> Fresh()
+    {
+        auto pad = std::make_unique<TZarvoPad>();
+        pad->LoadPuzzle("three.zrv", false);
+        return pad;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        FRoot = std::make_unique<TPuzzleRoot>();
+        FRoot->Write("Data/three.zrv", ThreePieces);
+    }
+    void cleanup() { FRoot.reset(); }
+
+    void snapshotCountsCommittedCells()
+    {
+        auto pad = Fresh();
+        QCOMPARE(pad->SnapshotText(), QString("0;0;1;0;2;0;"));
+        TZarvo &a = *pad->Pieces[0];
+        a.X = 300; // not committed: the snapshot does not see it
+        QCOMPARE(pad->SnapshotText(), QString("0;0;1;0;2;0;"));
+        // Nearest cell, also left of and above the field.
+        a.OldX = 19;
+        a.OldY = 20;
+        QCOMPARE(pad->SnapshotText().left(4), QString("0;1;"));
+        a.OldX = -21;
+        a.OldY = -20;
+        QCOMPARE(pad->SnapshotText().left(5), QString("-1;0;"));
+        a.OldX = -61;
+        a.OldY = -41;
+        QCOMPARE(pad->SnapshotText().left(6), QString("-2;-1;"));
+        // The active list: the goal list while the goal is shown (empty here).
+        pad->ShowObject = true;
+        QCOMPARE(pad->SnapshotText(), QString());
+    }
+
+    void freshGameAndFirstMove()
+    {
+        auto pad = Fresh();
+        QCOMPARE(pad->History, QStringList({"0;0;1;0;2;0;"}));
+        QCOMPARE(pad->MoveIndex, 0);
+        QCOMPARE(pad->LastMoved, -1);
+        Drag(*pad, 0, 0, 1); // piece 0 as well: never merged with the start
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(pad->History, QStringList({"0;0;1;0;2;0;", "0;1;1;0;2;0;"}));
+        QCOMPARE(pad->LastMoved, 0);
+    }
+
+    void onePieceSeveralTimesIsOneMove()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 1, 1, 2);
+        Drag(*pad, 1, 1, 3);
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(pad->History, QStringList({"0;0;1;0;2;0;", "0;0;1;3;2;0;"}));
+    }
+
+    void alternatingPiecesCountEachMove()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 0, 0, 2);
+        QCOMPARE(pad->MoveIndex, 3);
+        QCOMPARE(pad->History.size(), 4);
+    }
+
+    void comingBackTakesTheCounterBack()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 0, 0, 0); // back to where it stood after the first move
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(pad->LastMoved, -1);
+        QCOMPARE(pad->History.size(), 3); // the later entry stays for redo
+        Drag(*pad, 1, 1, 0);              // and back to the start
+        QCOMPARE(pad->MoveIndex, 0);
+        QCOMPARE(pad->History.size(), 3);
+    }
+
+    void aDragThatEndsInTheSameCellsRecordsNothing()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 2, 3, 0);
+        const QStringList before = pad->History;
+        TZarvo &b = *pad->Pieces[1];
+        pad->DragIndex = 1;
+        b.X = b.OldX = b.X + 19; // less than half a cell
+        pad->RecordPosition(pad->MoveIndex + 1);
+        QCOMPARE(pad->History, before);
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(pad->LastMoved, -1);
+    }
+
+    void aNewMoveAfterUndoCutsTheRedoTail()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 2, 2, 1);
+        Drag(*pad, 0, 0, 2);
+        QCOMPARE(pad->History.size(), 5);
+        UndoTo(*pad, 2);
+        QCOMPARE(Positions(*pad), QString("0,40/0,40 40,40/40,40 80,0/80,0"));
+        Drag(*pad, 2, 3, 0);
+        QCOMPARE(pad->MoveIndex, 3);
+        QCOMPARE(pad->History.size(), 4);
+        QCOMPARE(pad->History[3], QString("0;1;1;1;3;0;"));
+    }
+
+    void positionsOfACutTailAreForgotten()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 1, 1); // entry 1: A moved
+        Drag(*pad, 1, 1, 2); // entry 2
+        UndoTo(*pad, 0);
+        Drag(*pad, 2, 3, 0); // entry 1 anew; A's old entry is gone
+        Drag(*pad, 0, 1, 1); // entry 2
+        Drag(*pad, 2, 2, 0); // now the same text as the cut entry 1
+        QCOMPARE(pad->History[3], QString("1;1;1;0;2;0;"));
+        QCOMPARE(pad->MoveIndex, 3);
+        // A repeated position later on goes back to the first occurrence.
+        Drag(*pad, 1, 1, 4);
+        Drag(*pad, 1, 1, 0);
+        QCOMPARE(pad->MoveIndex, 3);
+    }
+
+    void historyReplacedFromOutside()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        const QString start = pad->History[0];
+        pad->History = QStringList({"3;3;3;3;3;3;", start, "0;1;1;0;2;0;"});
+        pad->MoveIndex = 2;
+        Drag(*pad, 0, 0, 0); // back to the start: now entry 1
+        QCOMPARE(pad->MoveIndex, 1);
+        pad->History.clear();
+        pad->LastMoved = 5;
+        pad->RecordPosition(0);
+        QCOMPARE(pad->History, QStringList({start}));
+        QCOMPARE(pad->MoveIndex, 0);
+    }
+
+    void restoringAnEntry()
+    {
+        auto pad = Fresh();
+        pad->History << "1;2;"
+                     << "1;2;x;4;5;6;"
+                     << "";
+        pad->RestorePosition(1);
+        // Fewer fields than pieces: the rest take the last field.
+        QCOMPARE(Positions(*pad), QString("40,80/40,80 80,80/80,80 80,80/80,80"));
+        pad->RestorePosition(0);
+        QCOMPARE(Positions(*pad), QString("0,0/0,0 40,0/40,0 80,0/80,0"));
+        QCOMPARE(pad->MoveIndex, 0); // callers set the counter themselves
+        const QString before = Positions(*pad);
+        for (int bad : {2, 3, 4, -1}) {
+            QVERIFY_THROWS_EXCEPTION(EZarvoError, pad->RestorePosition(bad));
+            QCOMPARE(Positions(*pad), before);
+        }
+    }
+
+    void savingAGameState()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 1);
+        UndoTo(*pad, 1);
+        const QStringList history = pad->History;
+        pad->SaveGameState("C:\\Irgendwo\\Spiel.zrh");
+        const QByteArray expected = "three.zrv\r\n"
+                                    "1;;0\r\n"
+                                    "0;0;1;0;2;0;\r\n"
+                                    "0;1;1;0;2;0;\r\n"
+                                    "0;1;1;1;2;0;\r\n";
+        QCOMPARE(FRoot->Read("Hist/Spiel.zrh"), expected);
+        QCOMPARE(pad->History, history);
+        pad->SaveGameState("Spiel.zrh");
+        QCOMPARE(FRoot->Read("Hist/Spiel.zrh"), expected);
+
+        pad->Solved = true;
+        pad->SolvedMoves = 9;
+        pad->SaveGameState("Spiel.zrh");
+        QVERIFY(FRoot->Read("Hist/Spiel.zrh").startsWith("three.zrv\r\n1;1;9\r\n"));
+
+        QVERIFY_THROWS_EXCEPTION(EInOutError, pad->SaveGameState("Hist\\"));
+    }
+
+    void gameStateRoundTrip()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 2, 2, 3);
+        UndoTo(*pad, 2);
+        pad->Solved = true;
+        pad->SolvedMoves = 3;
+        pad->SaveGameState("Letzter Spielstand.zrh");
+
+        TZarvoPad back;
+        back.LoadPuzzle("letzter spielstand.ZRH", true);
+        QCOMPARE(back.FileName, QString("three.zrv"));
+        QCOMPARE(back.History, pad->History);
+        QCOMPARE(back.MoveIndex, 2);
+        QVERIFY(back.Solved);
+        QCOMPARE(back.SolvedMoves, 3);
+        QCOMPARE(Positions(back), Positions(*pad));
+        QCOMPARE(back.LastMoved, -1);
+        // The next move continues from there and cuts the redo tail.
+        Drag(back, 2, 3, 4);
+        QCOMPARE(back.MoveIndex, 3);
+        QCOMPARE(back.History.size(), 4);
+
+        // LF line ends and a path in front of the puzzle name read alike;
+        // an empty middle field means not solved.
+        FRoot->Write("Hist/lf.zrh", "D:\\Zarvos\\Data\\three.zrv\n0;;0\n0;0;1;0;2;0;\n");
+        TZarvoPad lf;
+        lf.LoadPuzzle("lf.zrh", true);
+        QCOMPARE(lf.FileName, QString("three.zrv"));
+        QCOMPARE(lf.History, QStringList({"0;0;1;0;2;0;"}));
+        QVERIFY(!lf.Solved);
+    }
+
+    void gameStateFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("cause");
+        const QByteArray head = "three.zrv\r\n";
+        QTest::newRow("missing file") << QByteArray() << "Spielstand nicht gefunden";
+        QTest::newRow("one line") << QByteArray("three.zrv\r\n") << "unvollständig";
+        QTest::newRow("counter not a number") << head + "x;;0\r\n0;0;1;0;2;0;\r\n"
+                                              << "'x'";
+        QTest::newRow("solved moves not a number") << head + "0;1;?\r\n0;0;1;0;2;0;\r\n"
+                                                   << "'?'";
+        QTest::newRow("counter beyond the last entry")
+            << head + "2;;0\r\n0;0;1;0;2;0;\r\n0;1;1;0;2;0;\r\n"
+            << "Zugzähler 2";
+        QTest::newRow("negative counter") << head + "-1;;0\r\n0;0;1;0;2;0;\r\n"
+                                          << "Zugzähler -1";
+        QTest::newRow("no entries") << head + "0;;0\r\n"
+                                    << "Zugzähler 0";
+        QTest::newRow("bad entry that is not the current one")
+            << head + "0;;0\r\n0;0;1;0;2;0;\r\n0;0;1;a;2;0;\r\n"
+            << "Stellung 1";
+        QTest::newRow("empty entry") << head + "0;;0\r\n\r\n"
+                                     << "Stellung 0";
+        QTest::newRow("cell far outside") << head + "0;;0\r\n0;0;1;0;99999999;0;\r\n"
+                                          << "außerhalb";
+        QTest::newRow("puzzle that fails")
+            << QByteArray("broken.zrv\r\n0;;0\r\n0;0;\r\n") << "Unbekannter Teiltyp";
+    }
+    void gameStateFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, cause);
+        FRoot->Write("Data/broken.zrv", "[Start]\r\nCount=1\r\nZarvo1=Nope,,0,0,0,0,1\r\n");
+        if (!content.isEmpty())
+            FRoot->Write("Hist/state.zrh", content);
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 3);
+        const QStringList history = pad->History;
+        const QString positions = Positions(*pad);
+
+        QString message;
+        try {
+            pad->LoadPuzzle("state.zrh", true);
+        } catch (const EZarvoError &e) {
+            message = e.Message;
+        }
+        QVERIFY2(message.startsWith(Prefix), qPrintable(message));
+        QVERIFY2(message.contains(cause), qPrintable(message));
+        QCOMPARE(pad->History, history);
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(Positions(*pad), positions);
+        QCOMPARE(pad->FileName, QString("three.zrv"));
+    }
+};
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"
