@@ -277,6 +277,9 @@ void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
         p->Attach(this);
     for (auto &p : Objects)
         p->Attach(this);
+    // What was last composed for the view belongs to the old puzzle.
+    FDrawnValid = false;
+    FScreenStale = true;
 }
 
 void TZarvoPad::SetFrameSize(QPoint size)

@@ -300,8 +300,6 @@ private Q_SLOTS:
         QCOMPARE(pad.OffsetSet, QPoint(-1, 7));
         QCOMPARE(pad.ImgOffset, pad.Offset);
         QCOMPARE(pad.FrameRect, (TRect{20, 20, 80, 100}));
-        // ZarvoSize 5,6 from the centred image offset: 100 + 20 by 120 + 20.
-        QCOMPARE(pad.ZarvoBitmap.size(), QSize(120, 140));
 
         QCOMPARE(pad.Objects.size(), size_t(1));
         QCOMPARE(pad.Pieces.size(), size_t(5)); // one, three parts, one; Zarvo4 is above Count
@@ -362,7 +360,7 @@ private Q_SLOTS:
                 tile.setPixel(x, y, qRgb(10 * x, 100 + y, 7));
         QVERIFY(tile.save(root.Path("Image/tile.png")));
         root.Write("Data/t.zrv", "[Pad]\r\nUnitSize=4\r\nImgBack=TILE.PNG\r\nBackSize=2,1\r\n"
-                                 "ImgZarvos=tile.png\r\nZarvoSize=1,1\r\nImgZarvosOffset=5,3\r\n");
+                                 "DrawFrame=0\r\n");
         TZarvoPad pad;
         pad.LoadPuzzle("t.zrv", false);
         QCOMPARE(pad.ImgBack, QString("TILE.PNG"));
@@ -370,12 +368,17 @@ private Q_SLOTS:
         QCOMPARE(pad.BackBitmap.pixel(0, 0), tile.pixel(0, 0));
         QCOMPARE(pad.BackBitmap.pixel(4, 3), tile.pixel(1, 1));
         QCOMPARE(pad.BackBitmap.pixel(7, 2), tile.pixel(1, 0));
+
         // The piece picture starts at its offset: 4 + 5 by 4 + 3 pixels.
-        QCOMPARE(pad.ZarvoBitmap.size(), QSize(9, 7));
-        QCOMPARE(pad.ZarvoBitmap.pixel(5, 3), tile.pixel(0, 0));
-        QCOMPARE(pad.ZarvoBitmap.pixel(8, 6), tile.pixel(0, 1));
-        QCOMPARE(pad.ZarvoBitmap.pixel(4, 3), qRgb(0, 0, 0)); // left of the offset: untouched
-        QCOMPARE(pad.ZarvoBitmap.depth(), 32);
+        QImage pieces;
+        QString name = "tile.png";
+        pad.BuildImage(pieces, QPoint(1, 1), name, 5, 3);
+        QCOMPARE(name, QString("tile.png"));
+        QCOMPARE(pieces.size(), QSize(9, 7));
+        QCOMPARE(pieces.pixel(5, 3), tile.pixel(0, 0));
+        QCOMPARE(pieces.pixel(8, 6), tile.pixel(0, 1));
+        QCOMPARE(pieces.pixel(4, 3), qRgb(0, 0, 0)); // left of the offset: untouched
+        QCOMPARE(pieces.depth(), 32);
     }
 
     void missingPicturesFallBackToTheBuiltInTile()
@@ -391,8 +394,14 @@ private Q_SLOTS:
         QVERIFY(pad.ImgBack.isEmpty());
         QVERIFY(pad.ImgZarvos.isEmpty()); // no ZarvoSize: the tile itself, and the name cleared
         QCOMPARE(pad.BackBitmap.size(), QSize(80, 80));
-        QCOMPARE(pad.BackBitmap.pixel(33, 65), back.pixel(1, 1));
-        QCOMPARE(pad.ZarvoBitmap, back);
+        QImage pieces;
+        QString name = "broken.bmp";
+        pad.BuildImage(pieces, QPoint(1, 1), name, 0, 0);
+        QVERIFY(name.isEmpty());
+        QCOMPARE(pieces.pixel(33, 1), back.pixel(1, 1));
+        name = "broken.bmp";
+        pad.BuildImage(pieces, QPoint(3, 0), name, 7, 7);
+        QCOMPARE(pieces, back); // no height in units: the tile itself
 
         // The name written back by SaveLook is then empty.
         pad.SaveLook("m.zrv");
