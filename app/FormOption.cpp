@@ -1,8 +1,10 @@
 #include "FormOption.h"
 
 #include "ButtonEdit.h"
+#include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "FormEnhance.h"
+#include "Glyphs.h"
 #include "Help.h"
 #include "Settings.h"
 #include "ZarvoError.h"
@@ -17,19 +19,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMediaPlayer>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
 
+// A failed try is reported as any failure of the game: the error box
+// centred on the main window.
 std::function<void(QWidget *, const QString &)> TFormOption::ReportError =
-    [](QWidget *parent, const QString &message) {
-        QString text = message;
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        QMessageBox::critical(parent, QStringLiteral("Zarvos"), text);
-    };
+    [](QWidget *, const QString &message) { ShowErrorReport(message); };
 
 namespace {
 QPointer<QMediaPlayer> GPlayer;
@@ -38,19 +36,6 @@ QString CannotPlay(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("Die Mediendatei \"%1\" kann nicht abgespielt werden.\r%2")
         .arg(QDir::toNativeSeparators(fileName), reason);
-}
-
-// A small right-pointing triangle: the play button's picture.
-QIcon PlayIcon()
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 90, 0), 1));
-    p.setBrush(QColor(40, 160, 40));
-    p.drawPolygon(QPolygonF({QPointF(4.5, 2.5), QPointF(13.5, 8), QPointF(4.5, 13.5)}));
-    return QIcon(pm);
 }
 } // namespace
 
@@ -125,7 +110,7 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
 
     BtnStart = new QToolButton(upper);
     BtnStart->setGeometry(394, 100, 24, 24);
-    BtnStart->setIcon(PlayIcon());
+    BtnStart->setIcon(Glyph(TGlyph::Play));
     BtnStart->setToolTip(QStringLiteral("Testen"));
     BtnStart->setAutoRaise(true);
     connect(BtnStart, &QToolButton::clicked, this, &TFormOption::BtnStartClick);

@@ -43,7 +43,7 @@ public:
     void BtnStartClick();
 
     // How the dialog reports a sound that cannot be played; tests replace it.
-    // Default: an error box over the dialog.
+    // Default: the game's error report (ShowErrorReport).
     static std::function<void(QWidget *parent, const QString &message)> ReportError;
 
 protected:

@@ -1,4 +1,5 @@
 #include "ButtonEdit.h"
+#include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "FormEnhance.h"
 #include "FormOption.h"
@@ -27,6 +28,7 @@ class TestFormOption : public QObject
 
     QTemporaryDir Dir;
     QStringList Errors;
+    std::function<void(QWidget *, const QString &)> DefaultReport;
 
     // Runs action on the dialog once ShowOptionDialog has opened it.
     static void WhenOpen(std::function<void(TFormOption *)> action)
@@ -64,6 +66,7 @@ private Q_SLOTS:
         QVERIFY(Dir.isValid());
         DataRoot::UseRoot(Dir.path());
         SetSettingsStoreFile(Dir.filePath("Zarvos.ini"));
+        DefaultReport = TFormOption::ReportError;
         TFormOption::ReportError = [this](QWidget *, const QString &message) { Errors << message; };
     }
 
@@ -211,6 +214,26 @@ private Q_SLOTS:
         QVERIFY(Errors[0].contains("fehlt.wav"));
         QVERIFY(Errors[0].contains("nicht gefunden"));
         QVERIFY_THROWS_EXCEPTION(EZarvoError, PlayMediaFile(QString()));
+    }
+
+    void failedTryGoesToTheGamesErrorReport()
+    {
+        const auto testReport = TFormOption::ReportError;
+        TFormOption::ReportError = DefaultReport;
+        QString text;
+        QMessageBox::Icon kind = QMessageBox::NoIcon;
+        SetMessageDlgHook([&](const QString &t, QMessageBox::Icon k, QMessageBox::StandardButtons) {
+            text = t;
+            kind = k;
+            return QMessageBox::Ok;
+        });
+        TFormOption dialog(nullptr);
+        dialog.EditGameOver->setText(Dir.filePath("weg.wav"));
+        dialog.BtnStartClick();
+        SetMessageDlgHook(nullptr);
+        TFormOption::ReportError = testReport;
+        QCOMPARE(kind, QMessageBox::Critical);
+        QVERIFY2(text.contains("weg.wav"), qPrintable(text));
     }
 
     void ownPlayerReportsAFileItCannotPlay()
