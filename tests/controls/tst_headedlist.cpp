@@ -263,6 +263,20 @@ private Q_SLOTS:
         QVERIFY(img.pixel(0, 0) != Face || img.pixel(1, 0) != Face);
     }
 
+    void clickingARowSelectsIt()
+    {
+        TForm f;
+        for (int i = 0; i < 5; ++i)
+            f.List->addItem(QStringLiteral("%1;Name;10").arg(i));
+        QTest::qWait(10);
+        const int h = f.List->ItemHeight();
+        QTest::mouseClick(f.List->viewport(), Qt::LeftButton, {}, QPoint(200, 3 * h + h / 2));
+        QCOMPARE(f.List->currentRow(), 3);
+        QTest::mouseClick(f.List->viewport(), Qt::LeftButton, {}, QPoint(10, h / 2));
+        QCOMPARE(f.List->currentRow(), 0);
+        QCOMPARE(f.List->item(2)->text(), QString("2;Name;10")); // never reordered
+    }
+
     void onlyClickableSectionsReportClicks()
     {
         TForm f;

@@ -212,6 +212,21 @@ private Q_SLOTS:
         TForm f(0, 20, 1, 2);
         QTest::keyClick(f.Edit, Qt::Key_Return);
         QCOMPARE(f.Window.result(), int(QDialog::Accepted));
+        TForm g(0, 20, 1, 2);
+        g.Window.setResult(-1);
+        QTest::keyClick(g.Edit, Qt::Key_Escape);
+        QCOMPARE(g.Window.result(), int(QDialog::Rejected));
+        QVERIFY(!g.Window.isVisible());
+    }
+
+    void enteringSelectsTheWholeText()
+    {
+        TForm f(0, 20, 1, 12);
+        f.Leave();
+        f.Edit->deselect();
+        QTest::keyClick(f.Ok, Qt::Key_Backtab);
+        QVERIFY(f.Edit->hasFocus());
+        QCOMPARE(f.Edit->selectedText(), QString("12"));
     }
 
     void stepTakesPendingTypingFirst()
