@@ -219,7 +219,7 @@ void TMultiEdit::keyPressEvent(QKeyEvent *e)
     const QString t = e->text();
     const bool plain =
         !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (plain && t.size() == 1) {
+    if (plain && t.size() == 1 && !isReadOnly()) {
         const QChar c = t.at(0);
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             TypeDigit(c);

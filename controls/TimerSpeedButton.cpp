@@ -68,7 +68,11 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent *e)
     QToolButton::mousePressEvent(e);
     if (!isDown())
         return;
+    // A click may close the window that holds the button.
+    const QPointer<TTimerSpeedButton> guard(this);
     ClickOnPress();
+    if (!guard)
+        return;
     if (FTimeBtnState.testFlag(tbAllowTimer) && FHeldButton == Qt::LeftButton) {
         if (!FRepeatTimer) {
             FRepeatTimer = new QTimer(this);

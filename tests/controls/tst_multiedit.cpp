@@ -229,6 +229,17 @@ private Q_SLOTS:
         QCOMPARE(f.Edit->selectedText(), QString("12"));
     }
 
+    void readOnlyEditTakesNoTyping()
+    {
+        TForm f(-10, 10, 1, 4);
+        f.Edit->setReadOnly(true);
+        f.Edit->setCursorPosition(1);
+        Type(f.Edit, "7-");
+        QCOMPARE(f.Edit->text(), QString("4"));
+        QCOMPARE(f.Edit->IntVal(), 4);
+        QVERIFY(!f.Edit->Pending());
+    }
+
     void stepTakesPendingTypingFirst()
     {
         TForm f(0, 20, 1, 2);
