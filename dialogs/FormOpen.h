@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -11,3 +12,8 @@ extern int SelectedPuzzleRow;
 
 // Shows the selection dialog "Neues Spiel öffnen" modally; true when closed with OK.
 bool SelectPuzzle(QWidget *owner);
+
+// How "Puzzledatei editieren" opens a puzzle file (full path): with the
+// program associated with its type, else a plain text editor. Tests put
+// their own function here so no program is started.
+extern std::function<void(const QString &path)> EditPuzzleFile;

@@ -67,14 +67,15 @@ QString FormatSeconds(int seconds)
            ZeroPad(seconds % 60, 2);
 }
 
-QString MovesText(int moves)
+QString TopListMovesText(int moves)
 {
     return QString::number(moves) + QStringLiteral(" Züge");
 }
 
 QString TopListRow(const QString &place, const QString &name, int moves, int seconds)
 {
-    return place + RowSep + name + RowSep + MovesText(moves) + RowSep + FormatSeconds(seconds);
+    return place + RowSep + name + RowSep + TopListMovesText(moves) + RowSep +
+           FormatSeconds(seconds);
 }
 
 int RowMoves(const QString &row)

@@ -21,7 +21,7 @@ constexpr int MaxTopListEntries = 1000;
 // seconds with two digits.
 QString FormatSeconds(int seconds);
 // "67 Züge" (the plural for every count).
-QString MovesText(int moves);
+QString TopListMovesText(int moves);
 // A whole row: place;name;moves text;time text.
 QString TopListRow(const QString &place, const QString &name, int moves, int seconds);
 

@@ -71,7 +71,7 @@ private Q_SLOTS:
         QCOMPARE(FormatSeconds(83), QString("     1:23"));
         QCOMPARE(FormatSeconds(0), QString("     0:00"));
         QCOMPARE(FormatSeconds(3600 * 2 + 5), QString("   120:05"));
-        QCOMPARE(MovesText(1), QString("1 Züge"));
+        QCOMPARE(TopListMovesText(1), QString("1 Züge"));
         const QString row = TopListRow("3", "Spieler", 67, 83);
         QCOMPARE(row, QString("3;Spieler;67 Züge;     1:23"));
         QCOMPARE(RowMoves(row), 67);
