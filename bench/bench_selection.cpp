@@ -33,14 +33,13 @@ QByteArray PuzzleText(int i)
     for (const char *section : {"Start", "Object"}) {
         text += QStringLiteral("[%1]\r\nCount=20\r\n").arg(QLatin1String(section));
         for (int p = 1; p <= 20; ++p)
-            text += QStringLiteral("Zarvo%1=Zarvo11,%1,%2,%3,%2,%3,1\r\n")
-                        .arg(p)
-                        .arg(p % 4)
-                        .arg(p / 4);
+            text +=
+                QStringLiteral("Zarvo%1=Zarvo11,%1,%2,%3,%2,%3,1\r\n").arg(p).arg(p % 4).arg(p / 4);
     }
     text += QStringLiteral("[Solution]\r\nSort=1\r\n");
     for (int b = 1; b <= 10; ++b)
-        text += QStringLiteral("Best%1=%2,Spieler%3,%4\r\n").arg(b).arg(30 + b).arg(b % 4).arg(b * 7);
+        text +=
+            QStringLiteral("Best%1=%2,Spieler%3,%4\r\n").arg(b).arg(30 + b).arg(b % 4).arg(b * 7);
     return EncodeWin1252(text);
 }
 

@@ -287,11 +287,13 @@ void TFormOpen::CreateControls()
 
     // The dialog sees keys before its controls, and every press outside the
     // player list closes it.
-    for (QWidget *w : {static_cast<QWidget *>(ListZarvos), ListZarvos->viewport(),
-                       static_cast<QWidget *>(LBoxSolution), LBoxSolution->viewport(),
-                       static_cast<QWidget *>(HeaderZarvos), HeaderZarvos->viewport(),
-                       static_cast<QWidget *>(BtnOk), static_cast<QWidget *>(BtnCancel), PnlBottom,
-                       PnlPreview, ImgVorschau})
+    const QList<QWidget *> watched{ListZarvos,   ListZarvos->viewport(),
+                                   LBoxSolution, LBoxSolution->viewport(),
+                                   HeaderZarvos, HeaderZarvos->viewport(),
+                                   BtnOk,        BtnCancel,
+                                   PnlBottom,    PnlPreview,
+                                   ImgVorschau};
+    for (QWidget *w : watched)
         w->installEventFilter(this);
 }
 

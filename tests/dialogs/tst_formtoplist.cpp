@@ -227,6 +227,9 @@ private Q_SLOTS:
             AnswerQuestion(QMessageBox::No, &question);
             QTest::keyClick(edit, Qt::Key_Return);
             QCOMPARE(question, QString("Name schon vorhanden!\nSoll er überschrieben werden?"));
+            // The window manager gives the list back its activation.
+            d->activateWindow();
+            QTRY_VERIFY(d->isActiveWindow());
             QTRY_VERIFY(edit->hasFocus());
             QCOMPARE(edit->text(), QString("Anna"));
             QCOMPARE(edit->selectedText(), QString("Anna"));
