@@ -213,6 +213,9 @@ void TFormOpen::CreateControls()
     ListZarvos->setFont(ArialBold(11));
     ListZarvos->SetItemHeight(18);
     ListZarvos->setFrameShape(QFrame::NoFrame);
+    QPalette listPal = ListZarvos->palette();
+    listPal.setColor(QPalette::Base, FormColour);
+    ListZarvos->setPalette(listPal);
     ListZarvos->SetHideSelection(false);
     ListZarvos->setContextMenuPolicy(Qt::CustomContextMenu);
     HeaderZarvos->SetListbox(ListZarvos);

@@ -94,7 +94,6 @@ void TFormTopList::CreateControls()
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FormColour);
-    pal.setColor(QPalette::Base, FormColour);
     setPalette(pal);
     setFont(QFont(QStringLiteral("Arial"), 9));
 
@@ -114,6 +113,9 @@ void TFormTopList::CreateControls()
     ListHighScore->setFont(ArialBold(11));
     ListHighScore->SetItemHeight(16);
     ListHighScore->setFrameShape(QFrame::NoFrame);
+    QPalette listPal = ListHighScore->palette();
+    listPal.setColor(QPalette::Base, FormColour);
+    ListHighScore->setPalette(listPal);
     ListHighScore->SetHideSelection(false);
     HeaderHighScore->SetListbox(ListHighScore);
     root->addWidget(HeaderHighScore);
