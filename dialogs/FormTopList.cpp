@@ -60,6 +60,7 @@ private:
     TTopList List;
     bool Editing = false;
     bool TakingName = false;
+    bool Closing = false;
 
     TListHeaderControl *HeaderHighScore = nullptr;
     THeadedListBox *ListHighScore = nullptr;
@@ -230,7 +231,8 @@ bool TFormTopList::AskOverwrite()
 
 void TFormTopList::EditHighScoreExit()
 {
-    if (!Editing || TakingName)
+    // Closing the window any other way drops the result.
+    if (!Editing || TakingName || Closing)
         return;
     TakingName = true;
     QString bestMoves;
@@ -330,6 +332,7 @@ void TFormTopList::showEvent(QShowEvent *event)
 
 void TFormTopList::done(int result)
 {
+    Closing = true;
     // The order chosen is kept at every close, also when nothing else changed.
     if (!Board->FileName.isEmpty()) {
         try {

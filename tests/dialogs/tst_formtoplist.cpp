@@ -216,6 +216,21 @@ private Q_SLOTS:
         QVERIFY(!Board->Solved);
     }
 
+    void closingTheWindowDropsTheResult()
+    {
+        WritePuzzle({"Best1=5,Anna,5"});
+        Settings().Player = "Hans";
+        Run(12, 3, [](QDialog *d) {
+            QCOMPARE(Editor(d)->text(), QString("Hans"));
+            d->close();
+            QVERIFY(!d->isVisible());
+        });
+        QCOMPARE(Value("Best1"), QString("5,Anna,5"));
+        QCOMPARE(Value("Best2"), QString("<none>"));
+        QCOMPARE(Value("Sort"), QString("1"));
+        QVERIFY(!Board->Solved);
+    }
+
     void existingNameIsReplacedOnlyAfterYes()
     {
         WritePuzzle({"Best1=40,Anna,5", "Best2=50,Bert,5"});
