@@ -123,8 +123,14 @@ QString GetField(const QString &text, int n, const QString &separators)
     int field = 1;
     for (;;) {
         qsizetype end = start;
-        while (end < len && !separators.contains(text[end]))
-            ++end;
+        if (separators.size() == 1) {
+            const QChar sep = separators[0];
+            while (end < len && text[end] != sep)
+                ++end;
+        } else {
+            while (end < len && !separators.contains(text[end]))
+                ++end;
+        }
         // This is the last field when the text ends here or the separator
         // found is the text's last character (it opens no new field).
         const bool last = end >= len - 1;
