@@ -3,6 +3,7 @@
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -278,6 +279,40 @@ private Q_SLOTS:
         QCOMPARE(lf.FileName, QString("three.zrv"));
         QCOMPARE(lf.History, QStringList({"0;0;1;0;2;0;"}));
         QVERIFY(!lf.Solved);
+    }
+
+    void mutatedGameStatesLoadOrFailCleanly()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 2);
+        pad->SaveGameState("good.zrh");
+        const QByteArray good = FRoot->Read("Hist/good.zrh");
+        QRandomGenerator rng(7);
+        const QByteArray pool = "-0123456789;;\r\nx";
+        int failed = 0;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes = good;
+            for (int e = 1 + int(rng.bounded(3)); e > 0; --e) {
+                const int at = int(rng.bounded(int(bytes.size())));
+                if (rng.bounded(2))
+                    bytes[at] = pool[int(rng.bounded(int(pool.size())))];
+                else
+                    bytes.remove(at, 1 + int(rng.bounded(3)));
+            }
+            FRoot->Write("Hist/m.zrh", bytes);
+            TZarvoPad board;
+            try {
+                board.LoadPuzzle("m.zrh", true);
+                QVERIFY(board.MoveIndex >= 0 && board.MoveIndex < board.History.size());
+                for (int i = 0; i < board.History.size(); ++i)
+                    board.RestorePosition(i); // every entry was checked at load
+            } catch (const EZarvoError &e) {
+                QVERIFY2(e.Message.startsWith(Prefix), qPrintable(e.Message));
+                ++failed;
+            }
+        }
+        QVERIFY(failed > 0 && failed < 300);
     }
 
     void gameStateFailures_data()

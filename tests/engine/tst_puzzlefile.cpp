@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -488,6 +489,50 @@ private Q_SLOTS:
         QCOMPARE(Fingerprint(pad), before); // the board in use is untouched
         QCOMPARE(root.Read("Data/bad.zrv"), content);
         QCOMPARE(QFileInfo(root.Path("Data/bad.zrv")).lastModified(), stamp);
+    }
+
+    void mutatedPuzzlesLoadOrFailCleanly()
+    {
+        // Damaged files: a changed, dropped or doubled byte, digits turned
+        // into huge or negative numbers. Each load succeeds or fails with the
+        // load prefix; nothing crashes and the board stays usable.
+        TPuzzleRoot root;
+        QRandomGenerator rng(20261208);
+        const QByteArray digits = "-0123456789,;x";
+        TZarvoPad pad;
+        int failed = 0;
+        for (int round = 0; round < 400; ++round) {
+            QByteArray bytes = SmallPuzzle;
+            const int edits = 1 + int(rng.bounded(4));
+            for (int e = 0; e < edits; ++e) {
+                const int at = int(rng.bounded(int(bytes.size())));
+                switch (rng.bounded(4)) {
+                case 0:
+                    bytes[at] = digits[int(rng.bounded(int(digits.size())))];
+                    break;
+                case 1:
+                    bytes.remove(at, 1);
+                    break;
+                case 2:
+                    bytes.insert(at, bytes.mid(at, 1 + int(rng.bounded(6))));
+                    break;
+                default:
+                    bytes.insert(at, rng.bounded(2) ? "99999" : "-7");
+                    break;
+                }
+            }
+            root.Write("Data/m.zrv", bytes);
+            try {
+                pad.LoadPuzzle("m.zrv", false);
+                QCOMPARE(pad.History.size(), 1);
+                for (const auto &p : pad.Pieces)
+                    QCOMPARE(p->Pad, &pad);
+            } catch (const EZarvoError &e) {
+                QVERIFY2(e.Message.startsWith(Prefix), qPrintable(e.Message));
+                ++failed;
+            }
+        }
+        QVERIFY(failed > 0 && failed < 400); // both roads were taken
     }
 
     void readingNeverChangesThePuzzle()
