@@ -16,10 +16,11 @@ public:
 
     QString Caption = QStringLiteral("Test"); // only the master part (or a single piece) has one
     int VisitCount = 0;                       // recursion guard of a master part during a move
-    bool Movable = true;                      // false for a fixed piece
-    TZarvo *Master = nullptr;                 // nullptr for a single-rectangle piece
-    TZarvo *Next = nullptr;                   // next part of the same compound piece
-    TZarvoPad *Pad = nullptr;                 // the owning board
+    bool Pushing = false; // this piece's own push is in progress (a push never comes back to it)
+    bool Movable = true;  // false for a fixed piece
+    TZarvo *Master = nullptr; // nullptr for a single-rectangle piece
+    TZarvo *Next = nullptr;   // next part of the same compound piece
+    TZarvoPad *Pad = nullptr; // the owning board
     int PushDepth = 0;        // deepest push depth reached in the current drag, 0 = not moved
     QString TypeName;         // as written in the puzzle entry (the goal test compares it exactly)
     int OldX = 90, OldY = 90; // position at the last commit

@@ -102,6 +102,10 @@ public:
     // Set by the window before loading: the main window runs full-screen, so
     // the background gets a raised edge around the whole board.
     bool FullScreen = false;
+    // The pieces in a move's way are found through a grid of cells rather
+    // than by scanning the whole board; set only to compare both in tests.
+    bool LinearCandidateScan = false;
+    std::shared_ptr<struct TMoveGrid> MoveGrid; // built on the first move
 
     // ---- events ----
     std::function<void(TZarvoPad &)> OnMoved; // after every press that was released
@@ -154,6 +158,12 @@ public:
     void ClampToFrame(const TZarvo *s, int &dx, int &dy) const;
     void PushHorizontal(TZarvo *s, TZarvo *o, int &dx, int offsetY, bool trial);
     void PushVertical(TZarvo *s, TZarvo *o, int offsetX, int &dy, bool trial);
+    // Pushes every piece in the way of S, in list order, along the main axis
+    // of the step first.
+    void PushCandidates(TZarvo *s, int &dx, int &dy, bool trial);
+    // One direction of that: d is S's step on that axis, offset its step on
+    // the other axis already taken.
+    void PushPass(TZarvo *s, bool horizontal, int &d, int offset, bool trial);
     void ApplyMove();
     bool IsSolved() const;
     void Shuffle();

@@ -1,0 +1,135 @@
+#include "ZarvoPad.h"
+
+#include <algorithm>
+#include <vector>
+
+// The board's mouse handling: a press picks the topmost movable piece under
+// the pointer, each move drags it by the rules, the release commits the drag
+// into the history and tells the window.
+
+void TZarvoPad::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    Dragging = true;
+    for (auto &piece : ActivePieces()) {
+        piece->PushDepth = 0;
+        piece->OldX = piece->X;
+        piece->OldY = piece->Y;
+    }
+    PushDepthCounter = 0;
+    DragIndex = -1;
+    ButtonDown = true;
+    HandX = x;
+    HandY = y;
+    Redraw();
+
+    // Later pieces are drawn over earlier ones, so the last hit is the one
+    // the player sees under the pointer.
+    const TZarvoList &list = ActivePieces();
+    for (int i = 0; i < int(list.size()); ++i) {
+        const TZarvo *p = list[size_t(i)].get();
+        if (p->Movable && p->X <= x && x < p->X + p->Width && p->Y <= y && y < p->Y + p->Height) {
+            DragIndex = i;
+            PrevHit = LastHit == -1 ? i : LastHit;
+            LastHit = i;
+        }
+    }
+    DownX = x;
+    DownY = y;
+
+    if (DragIndex == -1 && (shift & ssCtrl) && (shift & ssDouble))
+        SaveBoardImage();
+    if (OnMouseDownEvent)
+        OnMouseDownEvent(*this, button, shift, x, y);
+}
+
+void TZarvoPad::MouseMove(TShiftState shift, int x, int y)
+{
+    HandX = x;
+    HandY = y;
+    MouseInside = true;
+    if (!Dragging || !(shift & ssLeft)) {
+        Paint(); // only the hand moves
+        return;
+    }
+    if (x == DownX && y == DownY)
+        return;
+    if (DragIndex == -1 || DragIndex >= PieceCount()) {
+        // Pressed beside every movable piece: the closed hand stays put.
+        HandX = DownX;
+        HandY = DownY;
+    } else {
+        TZarvo *p = Piece(DragIndex);
+        // The reference point stays where the piece was grabbed, so a piece
+        // that was stopped follows again at once when the mouse comes back.
+        const int grabX = DownX - p->X;
+        const int grabY = DownY - p->Y;
+        p->DragBy(x - DownX, y - DownY);
+        HandX = DownX = p->X + grabX;
+        HandY = DownY = p->Y + grabY;
+    }
+    if (OnConfineCursor)
+        OnConfineCursor(*this, true);
+    Redraw();
+}
+
+void TZarvoPad::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (OnConfineCursor)
+        OnConfineCursor(*this, false);
+    if (!Dragging)
+        return;
+    ButtonDown = false;
+    Redraw();
+    Dragging = false;
+    CommitDrag();
+}
+
+void TZarvoPad::CommitDrag()
+{
+    // Deepest push first, so the dragged piece (depth 1) comes last; pieces
+    // of equal depth in list order. A counting sort keeps that order without
+    // scanning the whole board once per depth.
+    TZarvoList &list = ActivePieces();
+    const int count = int(list.size());
+    std::vector<int> start(size_t(count) + 2, 0);
+    for (const auto &piece : list) {
+        const int d = piece->PushDepth;
+        if (d >= 1 && d <= count)
+            ++start[size_t(d) + 1];
+    }
+    for (int d = 1; d <= count; ++d)
+        start[size_t(d) + 1] += start[size_t(d)];
+    std::vector<TZarvo *> byDepth(size_t(start.back()), nullptr);
+    {
+        std::vector<int> fill(start.begin(), start.end());
+        for (const auto &piece : list) {
+            const int d = piece->PushDepth;
+            if (d >= 1 && d <= count)
+                byDepth[size_t(fill[size_t(d)]++)] = piece.get();
+        }
+    }
+
+    for (int d = count; d >= 1; --d) {
+        for (int k = start[size_t(d)]; k < start[size_t(d) + 1]; ++k) {
+            TZarvo *p = byDepth[size_t(k)];
+            // An earlier commit of another part of the same piece may have
+            // taken this one along already.
+            if (p->PushDepth != d)
+                continue;
+            p->OldX = p->X;
+            p->OldY = p->Y;
+            for (TZarvo *q = p->Master; q; q = q->Next) {
+                q->PushDepth = 0;
+                q->OldX = q->X;
+                q->OldY = q->Y;
+            }
+            RecordPosition(MoveIndex + 1);
+        }
+    }
+    if (OnMoved)
+        OnMoved(*this);
+}
