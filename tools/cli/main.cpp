@@ -70,6 +70,8 @@ int main(int argc, char *argv[])
     int rc = 2;
     if (command == QLatin1String("check"))
         rc = CmdCheck(ctx, args);
+    else if (command == QLatin1String("play"))
+        rc = CmdPlay(ctx, args);
     else
         rc = Usage(err);
     out.flush();

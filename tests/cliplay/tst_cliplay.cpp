@@ -1,0 +1,208 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Games played through zarvos-cli play, the way a puzzle author scripts
+// them: mouse input on board pixels, menu steps, and what the window does
+// after each of them.
+class TestCliPlay : public QObject
+{
+    Q_OBJECT
+
+    struct TResult
+    {
+        int Rc = -1;
+        QStringList Out;
+        QString Err;
+    };
+
+    QTemporaryDir FRoot;
+
+    void Write(const QString &rel, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(FRoot.filePath(rel)).absolutePath());
+        QFile f(FRoot.filePath(rel));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    TResult Play(const QStringList &options, const QByteArray &script,
+                 const QStringList &global = {})
+    {
+        QProcess p;
+        p.setProgram(QStringLiteral(ZARVOS_BINARY_DIR "/bin/zarvos-cli"));
+        p.setArguments(QStringList{"--root", FRoot.path()} + global + QStringList{"play"} +
+                       options);
+        p.start();
+        p.write(script);
+        p.closeWriteChannel();
+        TResult r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.Rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        r.Out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        r.Err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(FRoot.isValid());
+        Write("ZarvoTyp.ini", "[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n");
+        // Three pieces in the top row of a 4 x 5 field of 40-pixel cells that
+        // fills the board; the goal wants A one row down.
+        Write("Data/row.zrv", "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=3\r\n"
+                              "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                              "Zarvo2=Zarvo11,B,1,0,1,0,1\r\n"
+                              "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n"
+                              "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,0,1,0,0,1\r\n");
+        Write("Data/bad.zrv", "[Start]\r\nCount=1\r\nZarvo1=Domino,A,0,0,0,0,1\r\n");
+        Write("Data/mixed.zrv", "[Pad]\r\nBackSize=4,5\r\nAllwaysRandom=1\r\n[Start]\r\nCount=8\r\n"
+                                "Zarvo1=Zarvo11,1,0,0,0,0,1\r\nZarvo2=Zarvo11,2,1,0,1,0,1\r\n"
+                                "Zarvo3=Zarvo11,3,2,0,2,0,1\r\nZarvo4=Zarvo11,4,3,0,3,0,1\r\n"
+                                "Zarvo5=Zarvo11,5,0,1,0,1,1\r\nZarvo6=Zarvo11,6,1,1,1,1,1\r\n"
+                                "Zarvo7=Zarvo11,7,2,1,2,1,1\r\nZarvo8=Zarvo11,8,3,1,3,1,1\r\n");
+    }
+
+    void dragPushesAndCounts()
+    {
+        const TResult r = Play({"row.zrv"}, "print\n"
+                                            "down 20 20\nmove 60 20\nup 60 20\n"
+                                            "\n"
+                                            "print\nhistory\n");
+        QCOMPARE(r.Rc, 0);
+        QCOMPARE(r.Out, (QStringList{"moves 0 entries 1 solved 0", "0,0 40,0 80,0",
+                                     "moves 1 entries 2 solved 0", "40,0 80,0 120,0",
+                                     "0;0;1;0;2;0;", "1;0;2;0;3;0;"}));
+        QVERIFY(!r.Err.contains("unknown command"));
+    }
+
+    void gridSnapsAfterRelease()
+    {
+        const QByteArray script = "down 20 20\nmove 20 45\nup 20 45\nprint\n";
+        const TResult loose = Play({"row.zrv"}, script);
+        QCOMPARE(loose.Out, (QStringList{"moves 1 entries 2 solved 1", "0,25 40,0 80,0"}));
+        const TResult snapped = Play({"--grid", "row.zrv"}, script);
+        QCOMPARE(snapped.Out, (QStringList{"moves 1 entries 2 solved 1", "0,40 40,0 80,0"}));
+        // Less than half a cell: nothing is recorded and the piece goes back.
+        const TResult back =
+            Play({"--grid", "row.zrv"}, "down 20 20\nmove 20 35\nup 20 35\nprint\n");
+        QCOMPARE(back.Out, (QStringList{"moves 0 entries 1 solved 0", "0,0 40,0 80,0"}));
+    }
+
+    void undoKeepsTheStartPosition()
+    {
+        // A down a row, undo, and A again: a new move after the start, not a
+        // replacement of the start position.
+        const TResult r = Play({"row.zrv"}, "down 20 20\nmove 20 60\nup 20 60\n"
+                                            "undo\nprint\n"
+                                            "down 20 20\nmove 20 100\nup 20 100\n"
+                                            "print\nhistory\n");
+        QCOMPARE(r.Rc, 0);
+        QCOMPARE(r.Out, (QStringList{"moves 0 entries 2 solved 0", "0,0 40,0 80,0",
+                                     "moves 1 entries 2 solved 0", "0,80 40,0 80,0", "0;0;1;0;2;0;",
+                                     "0;2;1;0;2;0;"}));
+    }
+
+    void undoRedoRestartWalkTheHistory()
+    {
+        const TResult r =
+            Play({"--grid", "row.zrv"},
+                 "undo\nredo\nprint\n"                     // nothing to walk yet
+                 "down 20 20\nmove 20 60\nup 20 60\n"      // move 1: A down
+                 "down 60 20\nmove 60 100\nup 60 100\n"    // move 2: B two rows down
+                 "down 100 20\nmove 100 140\nup 100 140\n" // move 3: C three rows down
+                 "undo\nundo\nprint\n"
+                 "redo\nprint\n"
+                 "restart\nprint\nrestart\nprint\n"
+                 "redo\nredo\nredo\nredo\nprint\n");
+        QCOMPARE(r.Rc, 0);
+        QCOMPARE(r.Out, (QStringList{"moves 0 entries 1 solved 0", "0,0 40,0 80,0",
+                                     "moves 1 entries 4 solved 1", "0,40 40,0 80,0",
+                                     "moves 2 entries 4 solved 1", "0,40 40,80 80,0",
+                                     "moves 0 entries 4 solved 0", "0,0 40,0 80,0",
+                                     "moves 0 entries 4 solved 0", "0,0 40,0 80,0",
+                                     "moves 3 entries 4 solved 1", "0,40 40,80 80,120"}));
+    }
+
+    void goalShownBlocksHistoryAndGoalTest()
+    {
+        const TResult r = Play({"row.zrv"}, "down 20 20\nmove 20 60\nup 20 60\n"
+                                            "goal on\nprint\nundo\nrestart\ngoal off\nprint\n");
+        QCOMPARE(r.Rc, 0);
+        QCOMPARE(r.Out, (QStringList{"moves 1 entries 2 solved 0", "0,40",
+                                     "moves 1 entries 2 solved 1", "0,40 40,0 80,0"}));
+    }
+
+    void savedStateContinues()
+    {
+        const TResult saved = Play({"row.zrv"}, "down 60 20\nmove 60 100\nup 60 100\n"
+                                                "down 20 20\nmove 40 20\nup 40 20\n"
+                                                "undo\nsave Spiel.zrh\n");
+        QCOMPARE(saved.Rc, 0);
+        QVERIFY(QFile::exists(FRoot.filePath("Hist/Spiel.zrh")));
+        const TResult again = Play({"--state", "Spiel.zrh"}, "print\nredo\nprint\n");
+        QCOMPARE(again.Rc, 0);
+        QCOMPARE(again.Out, (QStringList{"moves 1 entries 3 solved 0", "0,0 40,80 80,0",
+                                         "moves 2 entries 3 solved 0", "40,0 40,80 80,0"}));
+    }
+
+    void seedMakesShuffleRepeatable()
+    {
+        const auto positions = [this](const QString &seed) {
+            const TResult r = Play({"mixed.zrv"}, "print\n", {"--seed", seed});
+            return r.Rc == 0 && r.Out.size() == 2 ? r.Out.at(1) : QString("failed");
+        };
+        const QString a = positions("17");
+        QCOMPARE(positions("17"), a);
+        QStringList cells = a.split(' ');
+        std::sort(cells.begin(), cells.end());
+        QCOMPARE(cells,
+                 (QStringList{"0,0", "0,40", "120,0", "120,40", "40,0", "40,40", "80,0", "80,40"}));
+        QVERIFY(positions("18") != a || positions("19") != a);
+    }
+
+    void ctrlDoubleClickSavesBoardPicture()
+    {
+        const QString bmp = FRoot.filePath("Data/row.bmp");
+        QFile::remove(bmp);
+        Play({"row.zrv"}, "down 20 20 ctrl dbl\nup 20 20\n");
+        QVERIFY(!QFile::exists(bmp));
+        const TResult r = Play({"row.zrv"}, "down 150 190 left ctrl dbl\nup 150 190\nprint\n");
+        QCOMPARE(r.Rc, 0);
+        QVERIFY(QFile::exists(bmp));
+        QCOMPARE(r.Out.first(), QString("moves 0 entries 1 solved 0"));
+    }
+
+    void otherButtonsDoNotDrag()
+    {
+        const TResult r = Play({"row.zrv"}, "down 20 20 right\nmove 20 100 none\n"
+                                            "up 20 100\nprint\n");
+        QCOMPARE(r.Out, (QStringList{"moves 0 entries 1 solved 0", "0,0 40,0 80,0"}));
+    }
+
+    void badInputEndsWithStatus()
+    {
+        TResult r = Play({"row.zrv"}, "print\njump 3 4\nprint\n");
+        QCOMPARE(r.Rc, 2);
+        QCOMPARE(r.Out.size(), 2); // the commands before it ran
+        QVERIFY(r.Err.contains("jump 3 4"));
+        for (const char *bad :
+             {"down x 4\n", "move 1 2 sideways\n", "goal maybe\n", "undo 2\n", "up 1\n"})
+            QCOMPARE(Play({"row.zrv"}, bad).Rc, 2);
+
+        r = Play({"bad.zrv"}, "print\n");
+        QCOMPARE(r.Rc, 1);
+        QVERIFY(r.Err.contains("Fehler beim Laden der Zarvo-Datei | "));
+        QVERIFY(r.Out.isEmpty());
+
+        QCOMPARE(Play({}, "").Rc, 2);
+        QCOMPARE(Play({"row.zrv", "other.zrv"}, "").Rc, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliPlay)
+#include "tst_cliplay.moc"
