@@ -1,0 +1,573 @@
+#include "SlideSearch.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <cmath>
+#include <map>
+
+// The bundled collection: every puzzle loads, the classic layouts reach their
+// published minimums, the own puzzles and picture puzzles can be solved, and
+// the pictures, the sound and the help the game relies on are in place.
+
+namespace {
+
+// ---- a small reader of the game's INI files ----
+struct TIni
+{
+    std::map<QString, std::map<QString, QString>> Sections; // lower-case names
+    QString Value(const QString &section, const QString &key, const QString &def = {}) const
+    {
+        auto s = Sections.find(section.toLower());
+        if (s == Sections.end())
+            return def;
+        auto k = s->second.find(key.toLower());
+        return k == s->second.end() ? def : k->second;
+    }
+    bool Has(const QString &section, const QString &key) const
+    {
+        auto s = Sections.find(section.toLower());
+        return s != Sections.end() && s->second.count(key.toLower());
+    }
+};
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+TIni ReadIni(const QString &path)
+{
+    TIni ini;
+    QString section;
+    const QString text = QString::fromLatin1(ReadBytes(path));
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = line.mid(1, line.size() - 2).toLower();
+            ini.Sections[section];
+        } else if (int eq = line.indexOf('='); eq > 0 && !line.startsWith(';')) {
+            ini.Sections[section][line.left(eq).trimmed().toLower()] = line.mid(eq + 1);
+        }
+    }
+    return ini;
+}
+
+QStringList Fields(const QString &text)
+{
+    QStringList f = text.split(QLatin1Char(','));
+    for (QString &s : f)
+        s = s.trimmed();
+    return f;
+}
+
+struct TTypeRect
+{
+    int X, Y, W, H;
+    QString Edges;
+};
+
+std::map<QString, std::vector<TTypeRect>> ReadTypes(const QString &path)
+{
+    std::map<QString, std::vector<TTypeRect>> types;
+    const TIni ini = ReadIni(path);
+    for (const auto &[name, keys] : ini.Sections) {
+        if (name.isEmpty())
+            continue;
+        const int count = ini.Value(name, "Count", "0").toInt();
+        for (int i = 1; i <= count; ++i) {
+            const QStringList f = Fields(ini.Value(name, QString("Zarvo%1").arg(i)));
+            types[name].push_back({f.value(0).toInt(), f.value(1).toInt(), f.value(2).toInt(),
+                                   f.value(3).toInt(), f.value(4)});
+        }
+    }
+    return types;
+}
+
+// The parts of one list ([Start] or [Object]) in the board's terms.
+bool ReadParts(const TIni &ini, const QString &section,
+               const std::map<QString, std::vector<TTypeRect>> &types,
+               std::vector<TPartInfo> &parts, QString &error)
+{
+    const int count = ini.Value(section, "Count", "0").toInt();
+    for (int i = 1; i <= count; ++i) {
+        const QStringList f = Fields(ini.Value(section, QString("Zarvo%1").arg(i)));
+        if (f.size() != 7) {
+            error = QString("%1 Zarvo%2 has %3 fields").arg(section).arg(i).arg(f.size());
+            return false;
+        }
+        auto t = types.find(f[0].toLower());
+        if (t == types.end()) {
+            error = QString("unknown piece type %1").arg(f[0]);
+            return false;
+        }
+        bool first = true;
+        for (const TTypeRect &r : t->second) {
+            parts.push_back({f[0], first ? f[1] : QString(), f[2].toInt() + r.X, f[3].toInt() + r.Y,
+                             r.W, r.H, f[6] != "0", i});
+            first = false;
+        }
+    }
+    return true;
+}
+
+// Parity of the permutation that takes the cells listed in "from" to those
+// in "to" (both the same set of cells).
+bool EvenPermutation(const std::vector<QPoint> &from, const std::vector<QPoint> &to)
+{
+    std::vector<int> perm;
+    for (QPoint p : from) {
+        auto it = std::find(to.begin(), to.end(), p);
+        if (it == to.end())
+            return false;
+        perm.push_back(int(it - to.begin()));
+    }
+    int swaps = 0;
+    for (size_t i = 0; i < perm.size(); ++i)
+        while (perm[i] != int(i)) {
+            std::swap(perm[i], perm[size_t(perm[i])]);
+            ++swaps;
+        }
+    return swaps % 2 == 0;
+}
+
+struct TEntry
+{
+    QString Type, Caption;
+    int Col, Row, ImageCol, ImageRow;
+    QString Movable;
+};
+
+std::vector<TEntry> Entries(const TIni &ini, const QString &section)
+{
+    std::vector<TEntry> list;
+    const int count = ini.Value(section, "Count", "0").toInt();
+    for (int i = 1; i <= count; ++i) {
+        const QStringList f = Fields(ini.Value(section, QString("Zarvo%1").arg(i)));
+        list.push_back({f.value(0), f.value(1), f.value(2).toInt(), f.value(3).toInt(),
+                        f.value(4).toInt(), f.value(5).toInt(), f.value(6)});
+    }
+    return list;
+}
+
+QPoint Pair(const TIni &ini, const QString &key, const QString &def)
+{
+    const QStringList f = Fields(ini.Value("Pad", key, def));
+    return QPoint(f.value(0).toInt(), f.value(1).toInt());
+}
+
+// Every line ends in CR LF and nothing else.
+bool CrLfOnly(const QByteArray &bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            return false;
+        if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
+            return false;
+    }
+    return bytes.endsWith("\r\n");
+}
+
+struct TPuzzleData
+{
+    TIni Ini;
+    int Width = 0, Height = 0;
+    std::vector<TPartInfo> Pieces, Goals;
+};
+
+QString DataRootDir(const QTemporaryDir &dir)
+{
+    return dir.path() + "/";
+}
+
+bool CopyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString dst = to + "/" + QDir(from).relativeFilePath(src);
+        QDir().mkpath(QFileInfo(dst).absolutePath());
+        if (!QFile::copy(src, dst))
+            return false;
+    }
+    return true;
+}
+
+// Published minimums of the classics in the any-path metric, and the number
+// of positions reachable from the start where it is known.
+struct TClassic
+{
+    const char *File;
+    int Minimum;
+    long long Positions; // -1: not asserted
+};
+
+const TClassic Classics[] = {
+    {"Roter Esel.zrv", 81, 25955},  {"Wimpel.zrv", 59, 1398},           {"Wimpel 2.zrv", 29, 1398},
+    {"Jahrhundert.zrv", 99, 81340}, {"Super-Jahrhundert.zrv", 138, -1}, {"Quzzle.zrv", 84, -1},
+    {"Ma-Puzzle.zrv", 23, -1},
+};
+
+// The collection's own puzzles. Large boards are too wide for a complete
+// search; a best-first search finds a solution there.
+struct TOwn
+{
+    const char *File;
+    bool Large;
+};
+
+const TOwn OwnPuzzles[] = {{"Rangierbahnhof.zrv", false}, {"Festung.zrv", false},
+                           {"Winkelspiel.zrv", false},    {"Gerade und Ungerade.zrv", false},
+                           {"Hammer.zrv", false},         {"Lagerhalle.zrv", true}};
+
+const char *const PicturePuzzles[] = {"Abendsee.zrv", "Rosette.zrv", "Julia.zrv",
+                                      "Seepferdchental.zrv"};
+
+const char *const NumberPuzzles[] = {"Achterspiel.zrv", "Fuenfzehnerspiel.zrv"};
+
+// A solution of the large hall, move by move (anchor cell from, to): the
+// search space of a 10 x 8 board is too wide to search completely.
+const int HallSolution[][4] = {{1, 4, 2, 3}, {0, 6, 5, 5}, {3, 7, 2, 4}, {0, 0, 0, 6},
+                               {9, 3, 9, 2}, {8, 6, 9, 4}, {9, 7, 9, 5}, {0, 6, 8, 6}};
+
+} // namespace
+
+class TestCollection : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir Root;
+
+    QString DataDir() const { return DataRootDir(Root) + "Data/"; }
+    QString ImageDir() const { return DataRootDir(Root) + "Image/"; }
+
+    bool Load(const QString &file, TPuzzleData &data, QString &error) const
+    {
+        const auto types = ReadTypes(DataRootDir(Root) + "ZarvoTyp.ini");
+        if (!QFile::exists(DataDir() + file)) {
+            error = "missing " + file;
+            return false;
+        }
+        data.Ini = ReadIni(DataDir() + file);
+        const QStringList frame = Fields(data.Ini.Value("Pad", "FrameSize", "4,5"));
+        data.Width = frame.value(0).toInt();
+        data.Height = frame.value(1).toInt();
+        return ReadParts(data.Ini, "Start", types, data.Pieces, error) &&
+               ReadParts(data.Ini, "Object", types, data.Goals, error);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(Root.isValid());
+        QVERIFY(CopyTree(QStringLiteral(ZARVOS_SOURCE_DIR "/data"), Root.path()));
+    }
+
+    void classicReachesPublishedMinimum_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<long long>("positions");
+        for (const TClassic &c : Classics)
+            QTest::newRow(c.File) << QString(c.File) << c.Minimum << c.Positions;
+    }
+
+    void classicReachesPublishedMinimum()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, minimum);
+        QFETCH(long long, positions);
+        TPuzzleData data;
+        QString error;
+        QVERIFY2(Load(file, data, error), qPrintable(error));
+        TSlideModel model;
+        QVERIFY2(model.Build(data.Width, data.Height, data.Pieces, data.Goals),
+                 qPrintable(model.Error));
+        const TSlideSearch search(model);
+        QVERIFY(!search.IsGoal(search.StartKey()));
+        const TSlideResult r = search.Run(positions < 0);
+        QCOMPARE(r.Minimum, minimum);
+        if (positions >= 0) {
+            QVERIFY(r.Complete);
+            QCOMPARE(r.Reachable, positions);
+        }
+        // The file names the same minimum as its author's reference entry.
+        QCOMPARE(data.Ini.Value("Solution", "Best1"), QString("%1,Minimum").arg(minimum));
+    }
+
+    void ownPuzzleIsSolvable_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("large");
+        for (const TOwn &o : OwnPuzzles)
+            QTest::newRow(o.File) << QString(o.File) << o.Large;
+    }
+
+    void ownPuzzleIsSolvable()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, large);
+        TPuzzleData data;
+        QString error;
+        QVERIFY2(Load(file, data, error), qPrintable(error));
+        TSlideModel model;
+        QVERIFY2(model.Build(data.Width, data.Height, data.Pieces, data.Goals),
+                 qPrintable(model.Error));
+        const TSlideSearch search(model);
+        QVERIFY(!search.IsGoal(search.StartKey()));
+        if (large) {
+            TSlideKey key = search.StartKey();
+            for (const auto &m : HallSolution) {
+                TSlideKey next;
+                QVERIFY2(
+                    search.Move(key, QPoint(m[0], m[1]), QPoint(m[2], m[3]), next),
+                    qPrintable(
+                        QString("move %1,%2 -> %3,%4").arg(m[0]).arg(m[1]).arg(m[2]).arg(m[3])));
+                key = next;
+            }
+            QVERIFY(search.IsGoal(key));
+        } else {
+            const TSlideResult r = search.Run(true, 2'000'000);
+            qInfo("%s: %d moves without pushing, %lld positions visited", qPrintable(file),
+                  r.Minimum, r.Reachable);
+            QVERIFY(r.Minimum > 0);
+        }
+        // Pushing may make it shorter, so no minimum is claimed.
+        QVERIFY(!data.Ini.Has("Solution", "Best1"));
+    }
+
+    void numberPuzzleStartsSolvable_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *f : NumberPuzzles)
+            QTest::newRow(f) << QString(f);
+    }
+
+    void numberPuzzleStartsSolvable()
+    {
+        QFETCH(QString, file);
+        const TIni ini = ReadIni(DataDir() + file);
+        QCOMPARE(ini.Value("Pad", "AllwaysRandom"), QString("1"));
+        const QPoint frame = Pair(ini, "FrameSize", "4,5");
+        QCOMPARE(frame.x(), frame.y());
+        const int n = frame.x(), tiles = n * n - 1;
+        const auto start = Entries(ini, "Start"), goal = Entries(ini, "Object");
+        QCOMPARE(int(start.size()), tiles);
+        QCOMPARE(int(goal.size()), tiles);
+        std::vector<QPoint> home, at;
+        for (int i = 0; i < tiles; ++i) {
+            // Goal: the numbers in reading order, the gap bottom right.
+            const TEntry &g = goal[size_t(i)];
+            QCOMPARE(g.Type, QString("Zarvo11"));
+            QCOMPARE(g.Caption, QString::number(i + 1));
+            QCOMPARE(QPoint(g.Col, g.Row), QPoint(i % n, i / n));
+            QVERIFY(g.Movable != "0"); // matched by caption
+            home.push_back(QPoint(g.Col, g.Row));
+            // Each tile carries its own face, the one of its home cell.
+            const TEntry &s = start[size_t(i)];
+            QCOMPARE(s.Caption, g.Caption);
+            QCOMPARE(QPoint(s.ImageCol, s.ImageRow), QPoint(g.Col, g.Row));
+            at.push_back(QPoint(s.Col, s.Row));
+        }
+        // The stored start (and every shuffle of it: whole exchanges in even
+        // number) is an even arrangement of the same cells, so it can be solved.
+        QVERIFY(EvenPermutation(at, home));
+    }
+
+    void picturePuzzleHasExpertForm_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *f : PicturePuzzles)
+            QTest::newRow(f) << QString(f);
+    }
+
+    void picturePuzzleHasExpertForm()
+    {
+        QFETCH(QString, file);
+        const TIni ini = ReadIni(DataDir() + file);
+        QCOMPARE(ini.Value("Pad", "DisableProp"), QString("1"));
+        QCOMPARE(ini.Value("Pad", "Offset"), QString("-1,-1"));
+        QCOMPARE(ini.Value("Pad", "ImgZarvosOffset"), QString("-1,-1"));
+        QCOMPARE(ini.Value("Info", "ObjectInfo"), QString("Stelle das Bild wieder her"));
+        QCOMPARE(ini.Value("Info", "Rating"), QString("*"));
+        QVERIFY(!ini.Has("Solution", "Best1"));
+        const QPoint parts = Pair(ini, "ZarvoSize", "0,0");
+        QCOMPARE(Pair(ini, "FrameSize", "4,5"), parts);
+        const QPoint back = Pair(ini, "BackSize", "0,0");
+        QVERIFY(back.x() >= parts.x() && back.y() >= parts.y());
+        QCOMPARE(back.x() - parts.x(), back.y() - parts.y()); // one margin all round
+        const int unit = ini.Value("Pad", "UnitSize", "40").toInt();
+        const QImage picture(ImageDir() + ini.Value("Pad", "ImgZarvos"));
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.width() >= parts.x() * unit && picture.height() >= parts.y() * unit);
+
+        const int count = parts.x() * parts.y() - 1;
+        const auto start = Entries(ini, "Start"), goal = Entries(ini, "Object");
+        QCOMPARE(int(start.size()), count);
+        QCOMPARE(int(goal.size()), count);
+        std::vector<QPoint> home, at;
+        for (int i = 0; i < count; ++i) {
+            const QPoint cell(i % parts.x(), i / parts.x());
+            const TEntry &s = start[size_t(i)], &g = goal[size_t(i)];
+            QCOMPARE(s.Type, QString("Zarvo11"));
+            QCOMPARE(g.Type, QString("Zarvo11"));
+            QCOMPARE(g.Movable, QString("0")); // goal by picture
+            QVERIFY(s.Movable != "0");
+            QCOMPARE(QPoint(g.Col, g.Row), cell);
+            QCOMPARE(QPoint(g.ImageCol, g.ImageRow), cell);
+            QCOMPARE(QPoint(s.ImageCol, s.ImageRow), cell);
+            QCOMPARE(s.Caption, g.Caption);
+            home.push_back(cell);
+            at.push_back(QPoint(s.Col, s.Row));
+        }
+        // Shuffled, but an even arrangement with the gap bottom right.
+        QVERIFY(at != home);
+        QVERIFY(EvenPermutation(at, home));
+    }
+
+    void collectionIsComplete()
+    {
+        const QStringList files = QDir(DataDir()).entryList({"*.zrv"}, QDir::Files);
+        QVERIFY(files.size() >= int(std::size(Classics) + std::size(OwnPuzzles) +
+                                    std::size(PicturePuzzles) + std::size(NumberPuzzles)));
+        QStringList titles;
+        for (const QString &file : files) {
+            const QByteArray bytes = ReadBytes(DataDir() + file);
+            QVERIFY2(CrLfOnly(bytes), qPrintable(file));
+            QVERIFY2(!file.contains(';'), qPrintable(file));
+            const TIni ini = ReadIni(DataDir() + file);
+            const QString title = ini.Value("Info", "Title");
+            QVERIFY2(!title.isEmpty() && !title.contains(';'), qPrintable(file));
+            QVERIFY2(!titles.contains(title), qPrintable(title));
+            titles << title;
+            QVERIFY2(!ini.Value("Info", "ObjectInfo").isEmpty(), qPrintable(file));
+            QVERIFY2(QRegularExpression("^\\*{1,5}$").match(ini.Value("Info", "Rating")).hasMatch(),
+                     qPrintable(file));
+            for (const char *key : {"ImgBack", "ImgZarvos"}) {
+                const QString name = ini.Value("Pad", key);
+                QVERIFY2(!QImage(ImageDir() + name).isNull(), qPrintable(file + ": " + name));
+            }
+            // The board is large enough for the field, and the caption
+            // colour is given (the piece picture's corner decides nothing).
+            const QPoint frame = Pair(ini, "FrameSize", "4,5"), back = Pair(ini, "BackSize", "0,0");
+            QVERIFY2(back.x() >= frame.x() && back.y() >= frame.y(), qPrintable(file));
+            if (ini.Has("Pad", "FontName")) {
+                QCOMPARE(ini.Value("Pad", "FontName"), QString("Arial"));
+                QVERIFY(ini.Value("Pad", "FontColor").toInt() >= 0);
+            }
+            QVERIFY2(ini.Value("Object", "Count", "0").toInt() > 0, qPrintable(file));
+        }
+    }
+
+    void pieceTypesHaveBevelsOnOuterSidesOnly()
+    {
+        const QString path = DataRootDir(Root) + "ZarvoTyp.ini";
+        QVERIFY(CrLfOnly(ReadBytes(path)));
+        const auto types = ReadTypes(path);
+        QVERIFY(types.count("zarvo11"));
+        QCOMPARE(int(types.at("zarvo11").size()), 1);
+        const TTypeRect one = types.at("zarvo11").front();
+        QCOMPARE(
+            QString("%1,%2,%3,%4,%5").arg(one.X).arg(one.Y).arg(one.W).arg(one.H).arg(one.Edges),
+            QString("0,0,1,1,1111"));
+        for (const auto &[name, rects] : types) {
+            QVERIFY2(!rects.empty(), qPrintable(name));
+            QCOMPARE(QPoint(rects.front().X, rects.front().Y), QPoint(0, 0));
+            // Cells of the type, to tell inner sides from outer ones.
+            std::map<std::pair<int, int>, int> owner;
+            for (size_t r = 0; r < rects.size(); ++r)
+                for (int y = 0; y < rects[r].H; ++y)
+                    for (int x = 0; x < rects[r].W; ++x) {
+                        const auto cell = std::make_pair(rects[r].X + x, rects[r].Y + y);
+                        QVERIFY2(!owner.count(cell), qPrintable(name + " overlaps itself"));
+                        owner[cell] = int(r);
+                    }
+            for (size_t r = 0; r < rects.size(); ++r) {
+                const TTypeRect &t = rects[r];
+                QCOMPARE(t.Edges.size(), 4);
+                // Top, right, bottom, left: the cells just outside each side.
+                auto side = [&](int k) {
+                    std::vector<std::pair<int, int>> out;
+                    if (k == 0 || k == 2)
+                        for (int x = 0; x < t.W; ++x)
+                            out.push_back({t.X + x, k == 0 ? t.Y - 1 : t.Y + t.H});
+                    else
+                        for (int y = 0; y < t.H; ++y)
+                            out.push_back({k == 1 ? t.X + t.W : t.X - 1, t.Y + y});
+                    return out;
+                };
+                for (int k = 0; k < 4; ++k) {
+                    int inside = 0;
+                    const auto cells = side(k);
+                    for (const auto &c : cells)
+                        inside += owner.count(c) ? 1 : 0;
+                    QVERIFY2(inside == 0 || inside == int(cells.size()),
+                             qPrintable(name + ": a side half inside the piece"));
+                    const QChar expected = inside ? QChar('0') : QChar('1');
+                    QVERIFY2(
+                        t.Edges[k] == expected,
+                        qPrintable(QString("%1 rectangle %2 side %3").arg(name).arg(r).arg(k)));
+                }
+            }
+        }
+    }
+
+    void successSoundIsAShortCleanFanfare()
+    {
+        const QByteArray wav = ReadBytes(DataRootDir(Root) + "GameOver.wav");
+        QVERIFY(wav.size() > 44);
+        QCOMPARE(wav.left(4), QByteArray("RIFF"));
+        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+        auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
+        auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+        QCOMPARE(u32(4), quint32(wav.size() - 8));
+        QCOMPARE(u16(20), quint16(1)); // PCM
+        const int channels = u16(22), rate = int(u32(24)), bits = u16(34);
+        QCOMPARE(bits, 16);
+        QCOMPARE(wav.mid(36, 4), QByteArray("data"));
+        const int bytes = int(u32(40));
+        QCOMPARE(bytes, int(wav.size()) - 44);
+        const int frames = bytes / (2 * channels);
+        const double seconds = double(frames) / rate;
+        QVERIFY2(seconds >= 1.0 && seconds <= 2.0, qPrintable(QString::number(seconds)));
+        int peak = 0, edge = 0;
+        const int fade = rate / 200; // 5 ms
+        for (int i = 0; i < frames * channels; ++i) {
+            const int v = std::abs(int(qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i)));
+            peak = std::max(peak, v);
+            if (i < fade * channels || i >= (frames - fade) * channels)
+                edge = std::max(edge, v);
+        }
+        QVERIFY2(peak > 8000 && peak < 32767, qPrintable(QString::number(peak))); // loud, unclipped
+        QVERIFY2(edge < peak / 4, qPrintable(QString::number(edge)));             // no click
+    }
+
+    void windowPicturesArePresent()
+    {
+        const QString res = QStringLiteral(ZARVOS_SOURCE_DIR "/resources/images/");
+        const QImage back(res + "MainBack.jpg");
+        QVERIFY(back.width() >= 1500 && back.width() <= 1700);
+        QVERIFY(back.height() >= 1000 && back.height() <= 1100);
+        QCOMPARE(ReadBytes(res + "MainBack.jpg"), ReadBytes(ImageDir() + "MainBack.jpg"));
+
+        QImageReader sampleReader(res + "ExpertSample.bmp");
+        const QImage sample = sampleReader.read();
+        QCOMPARE(sample.size(), QSize(250, 250));
+        QCOMPARE(sample.format(), QImage::Format_Indexed8);
+        QVERIFY(sample.colorCount() > 16 && sample.colorCount() <= 256);
+
+        QCOMPARE(QImage(res + "ExpertDeco.png").size(), QSize(64, 64));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCollection)
+#include "tst_collection.moc"
