@@ -567,6 +567,123 @@ private Q_SLOTS:
 
         QCOMPARE(QImage(res + "ExpertDeco.png").size(), QSize(64, 64));
     }
+
+    void helpCoversEveryCommand()
+    {
+        const QString dir = QStringLiteral(ZARVOS_SOURCE_DIR "/docs/help/");
+        QVERIFY(QFile::exists(dir + "index.html"));
+        QString all;
+        QStringList linked{"index.html"};
+        const QStringList pages = QDir(dir).entryList({"*.html"}, QDir::Files);
+        const QRegularExpression href("href=\"([^\"#:]+)(#[^\"]*)?\"");
+        for (const QString &page : pages) {
+            const QString text = QString::fromUtf8(ReadBytes(dir + page));
+            QVERIFY2(text.contains("<meta charset=\"utf-8\">"), qPrintable(page));
+            QVERIFY2(!text.contains("<script", Qt::CaseInsensitive), qPrintable(page));
+            QVERIFY2(text.trimmed().endsWith("</html>"), qPrintable(page));
+            for (auto m = href.globalMatch(text); m.hasNext();) {
+                const QString target = m.next().captured(1);
+                QVERIFY2(QFile::exists(dir + target), qPrintable(page + " -> " + target));
+                linked << target;
+            }
+            all += text;
+        }
+        for (const QString &page : pages)
+            QVERIFY2(linked.contains(page), qPrintable(page + " is not linked"));
+        // Menu captions, toolbar hints, start panel, dialogs and keys.
+        const char *const words[] = {"Neues Spiel ...",
+                                     "Spielstand laden ...",
+                                     "Spielstand speichern ...",
+                                     "Schließen",
+                                     "Puzzleexperte ...",
+                                     "Programmoptionen ...",
+                                     "Beenden",
+                                     "Rückgängig",
+                                     "Wiederherstellen",
+                                     "Eigenschaften ...",
+                                     "Zielposition",
+                                     "Bestenliste ...",
+                                     "Hilfe...",
+                                     "Info ...",
+                                     "Automatisch einrasten",
+                                     "Zielposition anzeigen",
+                                     "Bestenliste anzeigen",
+                                     "Hilfe anzeigen",
+                                     "Programminformationen anzeigen",
+                                     "Alten Spielstand laden",
+                                     "Letztes Spiel fortsetzen",
+                                     "Neustart",
+                                     "Strg+N",
+                                     "Strg+O",
+                                     "Strg+S",
+                                     "Strg+Z",
+                                     "Umschalt+Strg+Z",
+                                     "Alt+Eingabe",
+                                     "Strg+P",
+                                     "Strg+B",
+                                     "F1",
+                                     "Esc",
+                                     "Alt+Rücktaste",
+                                     "Umschalt+Alt+Rücktaste",
+                                     "Teile automatisch einrasten",
+                                     "Großer HandCursor",
+                                     "Vollen Bildschirm nutzen",
+                                     "Keine Vorgabe für Spielername in Top-Ten-Liste",
+                                     "Bei Erfolg spielen",
+                                     "Bei Erfolg anzeigen",
+                                     "Testen",
+                                     "Platz",
+                                     "Züge",
+                                     "Zeit",
+                                     "Puzzledatei editieren...",
+                                     "Puzzleliste aktualisieren",
+                                     "Übernehmen",
+                                     "Einheit",
+                                     "Rand um Teile",
+                                     "um Spielfeld",
+                                     "Mit Nummern",
+                                     "Immer zufällig starten",
+                                     "Speichern...",
+                                     "Laden...",
+                                     "Stelle das Bild wieder her",
+                                     "BorderLi",
+                                     "BorderSh",
+                                     "ZarvoTyp.ini",
+                                     "AllwaysRandom",
+                                     "ImgZarvosOffset",
+                                     "DisableProp"};
+        all = all.simplified(); // line breaks inside a phrase
+        for (const char *w : words)
+            QVERIFY2(all.contains(QString::fromUtf8(w)), w);
+    }
+
+    void authorsExampleIsPlayable()
+    {
+        // The worked example of the format page, taken as it stands.
+        const QString page = QString::fromUtf8(
+            ReadBytes(QStringLiteral(ZARVOS_SOURCE_DIR "/docs/help/format.html")));
+        const int begin = page.indexOf("<pre>\n[Pad]");
+        QVERIFY(begin >= 0);
+        const int end = page.indexOf("</pre>", begin);
+        QString text = page.mid(begin + 6, end - begin - 6);
+        text.replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
+        text.replace("\n", "\r\n");
+        {
+            QFile f(DataDir() + "Beispiel.zrv");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text.toLatin1());
+        }
+        TPuzzleData data;
+        QString error;
+        QVERIFY2(Load("Beispiel.zrv", data, error), qPrintable(error));
+        for (const char *key : {"ImgBack", "ImgZarvos"})
+            QVERIFY(!QImage(ImageDir() + data.Ini.Value("Pad", key)).isNull());
+        TSlideModel model;
+        QVERIFY2(model.Build(data.Width, data.Height, data.Pieces, data.Goals),
+                 qPrintable(model.Error));
+        QCOMPARE(TSlideSearch(model).Run(true).Minimum, 5); // "fünf Züge"
+        QVERIFY(QFile::remove(DataDir() + "Beispiel.zrv"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCollection)
