@@ -19,8 +19,6 @@ using PadInternal::FloorDiv;
 using PadInternal::NamePart;
 
 namespace {
-const QString CrLf = QStringLiteral("\r\n");
-
 bool IsTrimmed(QChar c)
 {
     return c.unicode() <= 0x20;
@@ -158,16 +156,32 @@ void PadInternal::CheckHistory(const TZarvoPad &board)
 
 QString TZarvoPad::SnapshotText() const
 {
+    // Written straight into one buffer: a snapshot is taken after every
+    // committed piece, and boards reach 30,000 pieces.
     const TZarvoList &list = ActivePieces();
-    QString text;
-    text.reserve(qsizetype(list.size()) * 8);
+    QString text(qsizetype(list.size()) * 2 * 12, Qt::Uninitialized);
+    QChar *d = text.data();
+    qsizetype pos = 0;
+    auto put = [&](int v) {
+        char16_t digits[12];
+        int n = 0;
+        unsigned u = v < 0 ? 0u - unsigned(v) : unsigned(v);
+        do {
+            digits[n++] = char16_t(u'0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (v < 0)
+            d[pos++] = QLatin1Char('-');
+        while (n)
+            d[pos++] = QChar(digits[--n]);
+        d[pos++] = QLatin1Char(';');
+    };
     const int half = UnitSize / 2;
     for (const auto &p : list) {
-        text += QString::number(FloorDiv(p->OldX - Offset.x() + half, UnitSize));
-        text += QLatin1Char(';');
-        text += QString::number(FloorDiv(p->OldY - Offset.y() + half, UnitSize));
-        text += QLatin1Char(';');
+        put(FloorDiv(p->OldX - Offset.x() + half, UnitSize));
+        put(FloorDiv(p->OldY - Offset.y() + half, UnitSize));
     }
+    text.truncate(pos);
     return text;
 }
 
@@ -239,15 +253,16 @@ void TZarvoPad::SaveGameState(const QString &name)
 {
     QDir().mkpath(DataRoot::HistDir());
     const QString shown = NamePart(name);
-    QString text = FileName + CrLf;
-    text += QStringLiteral("%1;%2;%3")
-                .arg(MoveIndex)
-                .arg(Solved ? QStringLiteral("1") : QString())
-                .arg(SolvedMoves) +
-            CrLf;
+    const QByteArray crLf("\r\n");
+    QByteArray bytes = EncodeWin1252(FileName) + crLf;
+    bytes += QByteArray::number(MoveIndex) + ';' + (Solved ? "1" : "") + ';' +
+             QByteArray::number(SolvedMoves) + crLf;
+    qsizetype total = bytes.size();
     for (const QString &entry : History)
-        text += entry + CrLf;
-    const QByteArray bytes = EncodeWin1252(text);
+        total += entry.size() + 2;
+    bytes.reserve(total);
+    for (const QString &entry : History)
+        bytes += EncodeWin1252(entry) + crLf;
 
     QSaveFile f(FileInDir(DataRoot::HistDir(), shown));
     if (shown.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() ||

@@ -53,12 +53,13 @@ QString DecodeWin1252(const QByteArray &bytes)
 
 QByteArray EncodeWin1252(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *d = out.data();
+    qsizetype n = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.append(char(c));
+            d[n++] = char(c);
             continue;
         }
         char mapped = '?';
@@ -68,11 +69,12 @@ QByteArray EncodeWin1252(const QString &text)
                 break;
             }
         }
-        out.append(mapped);
+        d[n++] = mapped;
         // A character outside the basic plane is one '?', not two.
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
     }
+    out.truncate(n);
     return out;
 }
 
