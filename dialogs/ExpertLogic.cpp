@@ -2,6 +2,7 @@
 
 #include "Allgem.h"
 #include "DataRoot.h"
+#include "PadInternal.h"
 #include "ZarvoPad.h"
 #include "ZarvoRandom.h"
 
@@ -163,10 +164,15 @@ void BuildExpertPuzzle(TZarvoPad &board, const TExpertPuzzle &p)
     board.BestMoves = QStringLiteral("?");
 }
 
+QString ImageDirFile(const QString &name)
+{
+    return PadInternal::FileInDir(DataRoot::ImageDir(), name);
+}
+
 QString ExpertPictureSource(const QString &picturePath)
 {
     if (NamePart(picturePath) == picturePath)
-        return DataRoot::ImageDir() + picturePath;
+        return ImageDirFile(picturePath);
     return picturePath;
 }
 

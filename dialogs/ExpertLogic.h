@@ -95,6 +95,10 @@ inline const QString ExpertObjectInfo = QStringLiteral("Stelle das Bild wieder h
 // always solvable.
 void BuildExpertPuzzle(TZarvoPad &board, const TExpertPuzzle &puzzle);
 
+// A picture of the image folder by its name, found without regard to case
+// as the board finds its pictures.
+QString ImageDirFile(const QString &name);
+
 // The picture's file as a path: a bare name lies in the image folder.
 QString ExpertPictureSource(const QString &picturePath);
 

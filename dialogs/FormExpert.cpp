@@ -400,7 +400,7 @@ void TFormExpert::EditBackChange(bool repaint)
     if (entry.isEmpty() || entry.startsWith(QLatin1Char('('))) {
         BackTile = BackPicture();
     } else {
-        BackTile = NViewLibLoad(DataRoot::ImageDir() + entry, 0);
+        BackTile = NViewLibLoad(ImageDirFile(entry), 0);
         // An unreadable picture shows the built-in tile, as on the board.
         if (BackTile.isNull() || BackTile.width() == 0 || BackTile.height() == 0)
             BackTile = BackPicture();
@@ -561,7 +561,7 @@ void TFormExpert::LoadFromPuzzle(const QString &fileName)
     EditTitle->setText(board.Title);
 
     // The puzzle's picture, when it can be cut; else the previous one stays.
-    const QString picturePath = DataRoot::ImageDir() + board.ImgZarvos;
+    const QString picturePath = ImageDirFile(board.ImgZarvos);
     const QImage picture = board.ImgZarvos.isEmpty() ? QImage() : NViewLibLoad(picturePath, 0);
     const bool pictureOk = ExpertPictureUsable(picture);
     if (pictureOk) {
@@ -581,7 +581,7 @@ void TFormExpert::LoadFromPuzzle(const QString &fileName)
     if (board.ImgBack.isEmpty()) {
         BackTile = BackPicture();
     } else {
-        BackTile = NViewLibLoad(DataRoot::ImageDir() + board.ImgBack, 0);
+        BackTile = NViewLibLoad(ImageDirFile(board.ImgBack), 0);
         if (BackTile.isNull())
             BackTile = BackPicture();
     }
