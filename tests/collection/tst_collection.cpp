@@ -1,4 +1,8 @@
+#include "DataRoot.h"
 #include "SlideSearch.h"
+#include "ZarvoError.h"
+#include "ZarvoPad.h"
+#include "ZarvoTypes.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -93,33 +97,6 @@ std::map<QString, std::vector<TTypeRect>> ReadTypes(const QString &path)
     return types;
 }
 
-// The parts of one list ([Start] or [Object]) in the board's terms.
-bool ReadParts(const TIni &ini, const QString &section,
-               const std::map<QString, std::vector<TTypeRect>> &types,
-               std::vector<TPartInfo> &parts, QString &error)
-{
-    const int count = ini.Value(section, "Count", "0").toInt();
-    for (int i = 1; i <= count; ++i) {
-        const QStringList f = Fields(ini.Value(section, QString("Zarvo%1").arg(i)));
-        if (f.size() != 7) {
-            error = QString("%1 Zarvo%2 has %3 fields").arg(section).arg(i).arg(f.size());
-            return false;
-        }
-        auto t = types.find(f[0].toLower());
-        if (t == types.end()) {
-            error = QString("unknown piece type %1").arg(f[0]);
-            return false;
-        }
-        bool first = true;
-        for (const TTypeRect &r : t->second) {
-            parts.push_back({f[0], first ? f[1] : QString(), f[2].toInt() + r.X, f[3].toInt() + r.Y,
-                             r.W, r.H, f[6] != "0", i});
-            first = false;
-        }
-    }
-    return true;
-}
-
 // Parity of the permutation that takes the cells listed in "from" to those
 // in "to" (both the same set of cells).
 bool EvenPermutation(const std::vector<QPoint> &from, const std::vector<QPoint> &to)
@@ -177,12 +154,57 @@ bool CrLfOnly(const QByteArray &bytes)
     return bytes.endsWith("\r\n");
 }
 
+// A puzzle as the engine loaded it, with its lists in grid units.
 struct TPuzzleData
 {
-    TIni Ini;
+    TIni Ini; // the file's own keys, for what the board does not keep
+    std::unique_ptr<TZarvoPad> Pad;
     int Width = 0, Height = 0;
     std::vector<TPartInfo> Pieces, Goals;
 };
+
+std::vector<TPartInfo> PartsOf(const TZarvoPad &pad, const TZarvoList &list)
+{
+    std::vector<TPartInfo> parts;
+    std::map<const TZarvo *, int> index;
+    for (size_t i = 0; i < list.size(); ++i)
+        index[list[i].get()] = int(i);
+    const int u = pad.UnitSize;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TZarvo &z = *list[i];
+        parts.push_back({z.TypeName, z.Caption, (z.X - pad.Offset.x()) / u,
+                         (z.Y - pad.Offset.y()) / u, z.Width / u, z.Height / u, z.Movable,
+                         z.Master ? index[z.Master] : int(i)});
+    }
+    return parts;
+}
+
+// Puts the board's pieces at the position of key (pieces of one kind in
+// list order) and asks the board's own goal test.
+bool SolvedAt(TZarvoPad &pad, const TSlideModel &model, const TSlideSearch &search,
+              const TSlideKey &key)
+{
+    const auto anchors = search.AnchorsByKind(key);
+    std::vector<size_t> used(model.Kinds.size(), 0);
+    std::map<const TZarvo *, QPoint> shift; // per master (or single piece), in units
+    int movable = 0;
+    for (auto &z : pad.Pieces) {
+        if (!z->Movable || (z->Master && z->Master != z.get()))
+            continue;
+        const int kind = model.PieceKind[size_t(movable)];
+        const QPoint to = anchors[size_t(kind)][used[size_t(kind)]++];
+        shift[z.get()] = to - model.PieceAnchors[size_t(movable)];
+        ++movable;
+    }
+    for (auto &z : pad.Pieces) {
+        if (!z->Movable)
+            continue;
+        const QPoint d = shift[z->Master ? z->Master : z.get()] * pad.UnitSize;
+        z->X = z->OldX = z->X + d.x();
+        z->Y = z->OldY = z->Y + d.y();
+    }
+    return pad.IsSolved();
+}
 
 QString DataRootDir(const QTemporaryDir &dir)
 {
@@ -250,19 +272,27 @@ class TestCollection : public QObject
     QString DataDir() const { return DataRootDir(Root) + "Data/"; }
     QString ImageDir() const { return DataRootDir(Root) + "Image/"; }
 
+    // Loads a puzzle of the data root through the engine.
     bool Load(const QString &file, TPuzzleData &data, QString &error) const
     {
-        const auto types = ReadTypes(DataRootDir(Root) + "ZarvoTyp.ini");
         if (!QFile::exists(DataDir() + file)) {
             error = "missing " + file;
             return false;
         }
         data.Ini = ReadIni(DataDir() + file);
-        const QStringList frame = Fields(data.Ini.Value("Pad", "FrameSize", "4,5"));
-        data.Width = frame.value(0).toInt();
-        data.Height = frame.value(1).toInt();
-        return ReadParts(data.Ini, "Start", types, data.Pieces, error) &&
-               ReadParts(data.Ini, "Object", types, data.Goals, error);
+        data.Pad = std::make_unique<TZarvoPad>();
+        data.Pad->Constructing = true;
+        try {
+            data.Pad->LoadPuzzle(file, false);
+        } catch (const EZarvoError &e) {
+            error = e.Message;
+            return false;
+        }
+        data.Width = data.Pad->FrameSize.x();
+        data.Height = data.Pad->FrameSize.y();
+        data.Pieces = PartsOf(*data.Pad, data.Pad->Pieces);
+        data.Goals = PartsOf(*data.Pad, data.Pad->Objects);
+        return true;
     }
 
 private Q_SLOTS:
@@ -270,6 +300,8 @@ private Q_SLOTS:
     {
         QVERIFY(Root.isValid());
         QVERIFY(CopyTree(QStringLiteral(ZARVOS_SOURCE_DIR "/data"), Root.path()));
+        DataRoot::UseRoot(Root.path());
+        PieceTypes().LoadTypes(DataRoot::PieceTypeFile());
     }
 
     void classicReachesPublishedMinimum_data()
@@ -296,6 +328,10 @@ private Q_SLOTS:
         QVERIFY(!search.IsGoal(search.StartKey()));
         const TSlideResult r = search.Run(positions < 0);
         QCOMPARE(r.Minimum, minimum);
+        // The board's own goal test agrees: not solved at the start, solved
+        // in the position the search reached.
+        QVERIFY(!data.Pad->IsSolved());
+        QVERIFY(SolvedAt(*data.Pad, model, search, r.GoalKey));
         if (positions >= 0) {
             QVERIFY(r.Complete);
             QCOMPARE(r.Reachable, positions);
@@ -335,11 +371,13 @@ private Q_SLOTS:
                 key = next;
             }
             QVERIFY(search.IsGoal(key));
+            QVERIFY(SolvedAt(*data.Pad, model, search, key));
         } else {
             const TSlideResult r = search.Run(true, 2'000'000);
             qInfo("%s: %d moves without pushing, %lld positions visited", qPrintable(file),
                   r.Minimum, r.Reachable);
             QVERIFY(r.Minimum > 0);
+            QVERIFY(SolvedAt(*data.Pad, model, search, r.GoalKey));
         }
         // Pushing may make it shorter, so no minimum is claimed.
         QVERIFY(!data.Ini.Has("Solution", "Best1"));
@@ -378,9 +416,19 @@ private Q_SLOTS:
             QCOMPARE(QPoint(s.ImageCol, s.ImageRow), QPoint(g.Col, g.Row));
             at.push_back(QPoint(s.Col, s.Row));
         }
-        // The stored start (and every shuffle of it: whole exchanges in even
-        // number) is an even arrangement of the same cells, so it can be solved.
+        // The stored start is an even arrangement of the same cells, so it
+        // can be solved...
         QVERIFY(EvenPermutation(at, home));
+        // ...and so is every start the game shuffles from it.
+        for (int round = 0; round < 3; ++round) {
+            TPuzzleData data;
+            QString error;
+            QVERIFY2(Load(file, data, error), qPrintable(error));
+            std::vector<QPoint> shuffled(home.size());
+            for (const TPartInfo &p : data.Pieces)
+                shuffled[size_t(p.Caption.toInt() - 1)] = QPoint(p.Col, p.Row);
+            QVERIFY(EvenPermutation(shuffled, home));
+        }
     }
 
     void picturePuzzleHasExpertForm_data()
@@ -432,6 +480,31 @@ private Q_SLOTS:
         // Shuffled, but an even arrangement with the gap bottom right.
         QVERIFY(at != home);
         QVERIFY(EvenPermutation(at, home));
+    }
+
+    void everyPuzzleLoadsThroughTheEngine()
+    {
+        const QStringList files = QDir(DataDir()).entryList({"*.zrv"}, QDir::Files);
+        for (const QString &file : files) {
+            TPuzzleData data;
+            QString error;
+            QVERIFY2(Load(file, data, error), qPrintable(file + ": " + error));
+            const TZarvoPad &pad = *data.Pad;
+            QVERIFY2(!pad.Title.isEmpty(), qPrintable(file));
+            // A picture the engine cannot load would have left its name empty.
+            QCOMPARE(pad.ImgBack, data.Ini.Value("Pad", "ImgBack"));
+            QCOMPARE(pad.ImgZarvos, data.Ini.Value("Pad", "ImgZarvos"));
+            const QPoint back = Pair(data.Ini, "BackSize", "0,0");
+            QCOMPARE(pad.BackBitmap.size(), QSize(back.x(), back.y()) * pad.UnitSize);
+            for (const auto *list : {&pad.Pieces, &pad.Objects})
+                for (const auto &z : *list) {
+                    const bool inside = z->X >= pad.FrameRect.Left && z->Y >= pad.FrameRect.Top &&
+                                        z->X + z->Width <= pad.FrameRect.Right &&
+                                        z->Y + z->Height <= pad.FrameRect.Bottom;
+                    QVERIFY2(inside, qPrintable(file + ": a piece outside the field"));
+                }
+            QVERIFY2(!pad.IsSolved(), qPrintable(file + " starts solved"));
+        }
     }
 
     void collectionIsComplete()
@@ -686,5 +759,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCollection)
+QTEST_MAIN(TestCollection)
 #include "tst_collection.moc"
