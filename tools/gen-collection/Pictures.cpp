@@ -151,7 +151,7 @@ QImage PaintJulia(int width, int height)
             double r = 0, g = 0, bl = 0;
             for (int s = 0; s < 4; ++s) {
                 const double sx = x + 0.25 + 0.5 * (s % 2), sy = y + 0.25 + 0.5 * (s / 2);
-                std::complex<double> z((sx / width - 0.5) * 3.0, (sy / height - 0.5) * 3.0);
+                std::complex<double> z((sx / width - 0.5) * 1.7, (sy / height - 0.5) * 1.7);
                 int i = 0;
                 while (i < maxIter && std::norm(z) < 256) {
                     z = z * z + c;
@@ -160,7 +160,7 @@ QImage PaintJulia(int width, int height)
                 QColor col(8, 6, 24);
                 if (i < maxIter) {
                     const double smooth = i + 1 - std::log2(std::log2(std::norm(z)) / 2);
-                    col = Cosine(0.6 + smooth * 0.035, a, b, f, d);
+                    col = Cosine(0.6 + std::log(smooth) * 0.8, a, b, f, d);
                 }
                 r += col.redF();
                 g += col.greenF();

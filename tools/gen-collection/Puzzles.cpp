@@ -125,7 +125,7 @@ struct TPuzzle
     int FrameW = 4, FrameH = 5;
     int Margin = 1; // units of board around the field on every side
     QString Back;   // board texture in Image/
-    int Border = 2;
+    int Border = 3;
     int FontSize = 12;
     QColor FontColor = Qt::white;
     int FontStyle = 1;
@@ -341,7 +341,7 @@ std::vector<int> EvenShuffle(int count, int swaps, std::uint32_t seed);
 struct TPicturePuzzle
 {
     QString File, Title, Picture, Back;
-    int PartsX = 3, PartsY = 3, Unit = 100, Margin = 2, Border = 2;
+    int PartsX = 3, PartsY = 3, Unit = 100, Margin = 2, Border = 3;
     bool Numbers = false;
     int FontSize = 12;
     QColor FontColor = Qt::white;
@@ -536,7 +536,7 @@ std::vector<TPuzzle> Classics()
         p.Info = "Füge die beiden grünen Winkel rechts oben zu einem Rechteck zusammen.";
         p.Rating = "**";
         p.Best = 23;
-        p.Back = "Holz.jpg";
+        p.Back = "Nussbaum.jpg";
         p.FontSize = 13;
         p.Start = {P("Zarvo31", 0, 0, M::Walnut),   P("Zarvo31", 2, 3, M::Walnut),
                    P("Zarvo21", 0, 1, M::Cherry),   P("Zarvo21", 2, 1, M::Cherry),
@@ -596,7 +596,7 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Info = "Stelle die Wagen rechts in der Reihenfolge C, B, A auf. Die Lok schiebt ganze "
                  "Wagenketten.";
         p.Rating = "**";
-        p.Back = "Holz.jpg";
+        p.Back = "Filz.jpg";
         p.FrameW = 7;
         p.FrameH = 3;
         p.Unit = 64;
@@ -606,9 +606,9 @@ std::vector<TPuzzle> OwnPuzzles()
                    Fixed("Zarvo31", 0, 2),
                    Fixed("Zarvo31", 4, 2),
                    P("Zarvo21", 0, 1, M::RedLacquer, "Lok"),
-                   P("Zarvo11", 2, 1, M::Maple, "A"),
-                   P("Zarvo11", 3, 1, M::Maple, "B"),
-                   P("Zarvo11", 4, 1, M::Maple, "C")};
+                   P("Zarvo11", 2, 1, M::Cherry, "A"),
+                   P("Zarvo11", 3, 1, M::BlueLacquer, "B"),
+                   P("Zarvo11", 4, 1, M::Jade, "C")};
         p.Goal = {{"Zarvo11", "C", 4, 1}, {"Zarvo11", "B", 5, 1}, {"Zarvo11", "A", 6, 1}};
         list.push_back(p);
     }
@@ -653,7 +653,7 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Title = "Winkelspiel";
         p.Info = "Füge den roten und den grünen Winkel in der Mitte zu einem Rechteck zusammen.";
         p.Rating = "****";
-        p.Back = "Filz.jpg";
+        p.Back = "Stein.jpg";
         p.FrameH = 4;
         p.Unit = 64;
         p.FontSize = 14;
@@ -681,8 +681,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Back = "Filz-blau.jpg";
         p.FrameW = 4;
         p.FrameH = 2;
-        p.Unit = 80;
-        p.FontSize = 22;
+        p.Unit = 96;
+        p.FontSize = 16;
         p.FontColor = QColor(70, 35, 10);
         for (int i = 0; i < 7; ++i)
             p.Start.push_back(P("Zarvo11", i % 4, i / 4, M::Ivory, QString::number(i + 1)));
@@ -703,8 +703,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Back = "Schiefer.jpg";
         p.FrameW = 5;
         p.FrameH = 5;
-        p.FontSize = 13;
-        p.Start = {P("ZarvoT", 0, 0, M::BlueLacquer, "Hammer"),
+        p.FontSize = 16;
+        p.Start = {P("ZarvoT", 0, 0, M::BlueLacquer, "H"),
                    P("Zarvo21", 3, 0, M::Maple),
                    P("Zarvo12", 0, 1, M::Walnut),
                    P("Zarvo12", 2, 1, M::Walnut),
@@ -713,7 +713,7 @@ std::vector<TPuzzle> OwnPuzzles()
                    P("Zarvo21", 2, 3, M::Maple),
                    P("Zarvo12", 4, 3, M::Walnut),
                    P("Zarvo21", 0, 4, M::Maple)};
-        p.Goal = {{"ZarvoT", "Hammer", 0, 3}};
+        p.Goal = {{"ZarvoT", "H", 0, 3}};
         list.push_back(p);
     }
     {
@@ -723,8 +723,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Lagerhalle.zrv";
         p.Title = "Lagerhalle";
         p.Info = "Schiebe die große Kiste zum Tor rechts unten.";
-        p.Rating = "***";
-        p.Back = "Holz.jpg";
+        p.Rating = "**";
+        p.Back = "Stein.jpg";
         p.FrameW = 10;
         p.FrameH = 8;
         p.Unit = 48;
