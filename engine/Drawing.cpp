@@ -311,7 +311,7 @@ void TZarvoPad::PrerenderPictures()
 
 bool TZarvoPad::CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const
 {
-    if (!FDrawnValid || Prerender || FDrawnShowObject != ShowObject ||
+    if (FullRedraw || !FDrawnValid || Prerender || FDrawnShowObject != ShowObject ||
         FDrawn.size() != list.size() || FDrawnBackKey != BackBitmap.cacheKey() ||
         FDrawnZarvoKey != ZarvoBitmap.cacheKey() || FDrawnWorkKey != WorkBitmap.cacheKey() ||
         WorkBitmap.size() != BackBitmap.size())

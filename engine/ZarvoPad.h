@@ -99,6 +99,9 @@ public:
     int LastHit = -1, PrevHit = -1;
     bool Prerender = false;
     bool Constructing = false; // while true, Redraw composes but does not paint
+    // Compose every Redraw from scratch instead of only where pieces moved;
+    // both give the same picture (tests and benchmarks compare them).
+    bool FullRedraw = false;
     // Set by the window before loading: the main window runs full-screen, so
     // the background gets a raised edge around the whole board.
     bool FullScreen = false;

@@ -72,6 +72,8 @@ int main(int argc, char *argv[])
         rc = CmdCheck(ctx, args);
     else if (command == QLatin1String("play"))
         rc = CmdPlay(ctx, args);
+    else if (command == QLatin1String("render"))
+        rc = CmdRender(ctx, args);
     else
         rc = Usage(err);
     out.flush();

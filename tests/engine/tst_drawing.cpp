@@ -1,0 +1,553 @@
+// Board drawing: light and shadow, bevels, piece faces, the goal picture,
+// composing WorkBitmap and the screen picture, tiling, the board picture file.
+#include "DataRoot.h"
+#include "PuzzleRoot.h"
+#include "ZarvoPad.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// One base colour with three different channels, so a channel mix-up shows.
+const QRgb Base = qRgb(100, 30, 200);
+const QRgb L1 = qRgb(164, 94, 255);  // lightened once
+const QRgb L2 = qRgb(228, 158, 255); // lightened twice
+const QRgb D1 = qRgb(36, 0, 136);    // darkened once
+const QRgb D2 = qRgb(0, 0, 72);      // darkened twice
+const QRgb DL = qRgb(100, 64, 200);  // darkened, then lightened
+
+QImage Solid(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QImage Noise(int w, int h, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, 0xFF000000u | (rng.generate() & 0xFFFFFF));
+    return image;
+}
+
+TZarvo *AddPart(TZarvoPad &pad, TZarvoList &list, int x, int y, int w, int h, int ix, int iy,
+                bool movable, const QString &caption = QString())
+{
+    auto piece = std::make_unique<TZarvo>();
+    piece->Attach(&pad);
+    piece->X = piece->OldX = x;
+    piece->Y = piece->OldY = y;
+    piece->Width = w;
+    piece->Height = h;
+    piece->ImageX = ix;
+    piece->ImageY = iy;
+    piece->Movable = movable;
+    piece->Caption = caption;
+    piece->EdgeTop = piece->EdgeRight = piece->EdgeBottom = piece->EdgeLeft = true;
+    list.push_back(std::move(piece));
+    return list.back().get();
+}
+
+// The composition rule itself: background, then every drawn piece in order.
+QImage Reference(TZarvoPad &pad)
+{
+    QImage out = pad.BackBitmap.copy();
+    for (const auto &p : pad.ActivePieces())
+        p->Draw(out);
+    return out;
+}
+
+} // namespace
+
+class TestDrawing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lightenAndDarkenChannels()
+    {
+        QImage image(6, 1, QImage::Format_ARGB32);
+        const int values[] = {0, 10, 63, 64, 191, 192};
+        for (int i = 0; i < 6; ++i)
+            image.setPixel(i, 0, qRgba(values[i], values[i], 255, 0x37));
+        QImage light = image, dark = image;
+        Lighten(light, {0, 0, 6, 1});
+        Darken(dark, {0, 0, 6, 1});
+        const int lit[] = {64, 74, 127, 128, 255, 255};
+        const int shaded[] = {0, 0, 0, 0, 127, 128};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(qRed(light.pixel(i, 0)), lit[i]);
+            QCOMPARE(qGreen(light.pixel(i, 0)), lit[i]);
+            QCOMPARE(qBlue(light.pixel(i, 0)), 255);
+            QCOMPARE(qRed(dark.pixel(i, 0)), shaded[i]);
+            QCOMPARE(qBlue(dark.pixel(i, 0)), 191);
+            // The fourth byte is left alone.
+            QCOMPARE(qAlpha(light.pixel(i, 0)), 0x37);
+            QCOMPARE(qAlpha(dark.pixel(i, 0)), 0x37);
+        }
+    }
+
+    void lightenClipsToPicture()
+    {
+        QImage image = Solid(4, 3, Base);
+        Lighten(image, {-5, -5, 2, 1});   // sticks out top-left
+        Darken(image, {3, 2, 100, 100});  // sticks out bottom-right
+        Lighten(image, {10, 10, 20, 20}); // wholly outside
+        Lighten(image, {3, 0, 1, 3});     // right before left: empty
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                QRgb want = Base;
+                if (y < 1 && x < 2)
+                    want = L1;
+                if (x == 3 && y == 2)
+                    want = D1;
+                QCOMPARE(image.pixel(x, y), want);
+            }
+        QImage empty;
+        Lighten(empty, {0, 0, 5, 5}); // nothing to do, nothing breaks
+        QVERIFY(empty.isNull());
+    }
+
+    void singlePieceBevel()
+    {
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(120, 80, qRgb(1, 2, 3));
+        pad.ZarvoBitmap = Solid(120, 80, Base);
+        pad.Border = 2;
+        pad.NoZarvoCaption = true;
+        AddPart(pad, pad.Pieces, 60, 20, 10, 10, 10, 40, true);
+        pad.PrerenderPictures();
+
+        // The face lies at the piece's picture position.
+        const QImage &face = pad.ZarvoBitmap;
+        auto at = [&](int x, int y) { return face.pixel(10 + x, 40 + y); };
+        QCOMPARE(at(5, 5), Base); // inside
+        QCOMPARE(at(5, 9), D1);   // bottom strip
+        QCOMPARE(at(9, 5), D1);   // right strip
+        QCOMPARE(at(5, 0), L1);   // top strip
+        QCOMPARE(at(0, 5), L1);   // left strip
+        QCOMPARE(at(9, 0), DL);   // top-right: darkened, then lightened
+        QCOMPARE(at(0, 9), DL);   // bottom-left
+        QCOMPARE(at(8, 8), D2);   // bottom-right square: twice dark
+        QCOMPARE(at(1, 1), L2);   // top-left square: twice light
+        QCOMPARE(at(2, 2), Base); // the bevel is exactly Border wide
+        QCOMPARE(at(7, 7), Base);
+        // Faces lie on the background.
+        QCOMPARE(face.pixel(9, 40), qRgb(1, 2, 3));
+        QCOMPARE(face.pixel(20, 40), qRgb(1, 2, 3));
+
+        // During play the finished face is copied to the piece's position.
+        pad.Redraw();
+        QCOMPARE(pad.WorkBitmap.pixel(61, 21), L2);
+        QCOMPARE(pad.WorkBitmap.pixel(69, 29), D2);
+        QCOMPARE(pad.WorkBitmap.pixel(59, 21), qRgb(1, 2, 3));
+        QCOMPARE(pad.WorkBitmap.dotsPerMeterX(), 3780);
+    }
+
+    void compoundPieceInnerCorners()
+    {
+        // An L of three cells: A above B, C right of B.
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(200, 200, qRgb(1, 2, 3));
+        pad.ZarvoBitmap = Solid(200, 200, Base);
+        pad.Border = 2;
+        TZarvo *a = AddPart(pad, pad.Pieces, 0, 0, 10, 10, 100, 100, true);
+        TZarvo *b = AddPart(pad, pad.Pieces, 0, 10, 10, 10, 100, 110, true);
+        TZarvo *c = AddPart(pad, pad.Pieces, 10, 10, 10, 10, 110, 110, true);
+        a->Master = b->Master = c->Master = a;
+        a->Next = b;
+        b->Next = c;
+        a->EdgeBottom = false;
+        b->EdgeTop = b->EdgeRight = false;
+        c->EdgeLeft = false;
+        pad.NoZarvoCaption = true;
+        pad.PrerenderPictures();
+        const QImage &f = pad.ZarvoBitmap;
+
+        // B's inner top-right square (where A and C meet it): dark, then light.
+        QCOMPARE(f.pixel(109, 110), DL);
+        QCOMPARE(f.pixel(108, 111), DL);
+        // B's other sides: left light in full, bottom dark in full, and its
+        // top and right stay plain where the piece goes on.
+        QCOMPARE(f.pixel(100, 115), L1);
+        QCOMPARE(f.pixel(100, 110), L1);
+        QCOMPARE(f.pixel(105, 110), Base);
+        QCOMPARE(f.pixel(109, 115), Base);
+        QCOMPARE(f.pixel(109, 119), D1);
+        // A has no bottom bevel; C has no left bevel.
+        QCOMPARE(f.pixel(105, 109), Base);
+        QCOMPARE(f.pixel(110, 115), Base);
+        QCOMPARE(f.pixel(110, 110), L1); // C's top strip runs to its left end
+        QCOMPARE(f.pixel(101, 101), L2);
+        QCOMPARE(f.pixel(119, 119), D2);
+    }
+
+    void bareFaceAndCaptions()
+    {
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
+        const QImage picture = Noise(160, 120, 7);
+        pad.ZarvoBitmap = picture;
+        pad.NoZarvoBorder = true;
+        pad.NoZarvoCaption = true;
+        AddPart(pad, pad.Pieces, 0, 0, 40, 40, 40, 40, true, QStringLiteral("Caption"));
+        pad.PrerenderPictures();
+        // Neither bevel nor caption: the face is the bare picture rectangle.
+        QCOMPARE(pad.ZarvoBitmap.copy(40, 40, 40, 40), picture.copy(40, 40, 40, 40));
+        pad.Redraw();
+        QCOMPARE(pad.WorkBitmap.copy(0, 0, 40, 40), picture.copy(40, 40, 40, 40));
+
+        // An empty caption: bevel, no text.
+        TZarvoPad bevelOnly;
+        bevelOnly.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
+        bevelOnly.ZarvoBitmap = Solid(160, 120, Base);
+        bevelOnly.FontColor = Qt::black;
+        AddPart(bevelOnly, bevelOnly.Pieces, 0, 0, 40, 40, 40, 40, true, QString());
+        bevelOnly.PrerenderPictures();
+        QCOMPARE(bevelOnly.ZarvoBitmap.copy(42, 42, 36, 36), Solid(36, 36, Base));
+        QCOMPARE(bevelOnly.ZarvoBitmap.pixel(40, 50), L1);
+
+        // A long caption is written inside the face and cut at its edge.
+        TZarvoPad captioned;
+        captioned.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
+        captioned.ZarvoBitmap = Solid(160, 120, qRgb(255, 255, 254));
+        captioned.FontColor = Qt::black;
+        captioned.Font = QFont(QStringLiteral("Arial"));
+        captioned.Font.setPointSize(20);
+        AddPart(captioned, captioned.Pieces, 0, 0, 40, 40, 40, 40, true,
+                QStringLiteral("WWWWWWWWWW"));
+        captioned.PrerenderPictures();
+        const QImage &f = captioned.ZarvoBitmap;
+        int dark = 0;
+        for (int y = 44; y < 78; ++y)
+            for (int x = 44; x < 78; ++x)
+                dark += qRed(f.pixel(x, y)) < 128;
+        QVERIFY2(dark > 20, "the caption is written");
+        // Nothing above Border + 2, nothing beyond the face (which lies on
+        // the background).
+        for (int y = 40; y < 120; ++y)
+            for (int x = 80; x < 160; ++x)
+                QCOMPARE(f.pixel(x, y), qRgb(1, 2, 3));
+        for (int x = 42; x < 78; ++x)
+            QCOMPARE(f.pixel(x, 42), qRgb(255, 255, 254));
+    }
+
+    void goalPictureShowsAllGoalPieces()
+    {
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(200, 100, qRgb(1, 2, 3));
+        pad.ZarvoBitmap = Solid(200, 100, Base);
+        pad.NoZarvoCaption = true;
+        AddPart(pad, pad.Pieces, 0, 0, 20, 20, 100, 0, true);
+        AddPart(pad, pad.Pieces, 40, 0, 20, 20, 140, 0, false); // fixed: background
+        AddPart(pad, pad.Objects, 20, 60, 20, 20, 100, 0, true);
+        AddPart(pad, pad.Objects, 60, 60, 20, 20, 140, 0, false);
+        pad.PrerenderPictures();
+
+        // The goal: both goal pieces at their goal cells with their bevel.
+        QCOMPARE(pad.ObjectBitmap.pixel(21, 61), L2);
+        QCOMPARE(pad.ObjectBitmap.pixel(61, 61), L2);
+        QCOMPARE(pad.ObjectBitmap.pixel(30, 70), Base);
+        QCOMPARE(pad.ObjectBitmap.pixel(1, 1), qRgb(1, 2, 3));
+        pad.Redraw();
+        // The game: the movable piece only; the fixed one is background.
+        QCOMPARE(pad.WorkBitmap.pixel(1, 1), L2);
+        QCOMPARE(pad.WorkBitmap.pixel(41, 1), qRgb(1, 2, 3));
+        QCOMPARE(pad.WorkBitmap.pixel(21, 61), qRgb(1, 2, 3));
+
+        // While the goal is shown, the view gets the goal picture, hand or not.
+        pad.ShowObject = true;
+        QCOMPARE(pad.ComposeScreen(true).cacheKey(), pad.ObjectBitmap.cacheKey());
+        pad.ShowObject = false;
+        QCOMPARE(pad.ComposeScreen(false).cacheKey(), pad.WorkBitmap.cacheKey());
+    }
+
+    void frameAndFullScreenEdge()
+    {
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(100, 80, Base);
+        pad.Border = 3;
+        pad.FrameRect = {20, 10, 60, 50};
+        pad.DrawFrame = true;
+        pad.FullScreen = true;
+        pad.PaintBackgroundBevels();
+        const QImage &b = pad.BackBitmap;
+        // Sunken frame: R = (17, 7, 63, 53).
+        QCOMPARE(b.pixel(40, 51), L1);                // bottom: light
+        QCOMPARE(b.pixel(61, 30), L1);                // right: light
+        QCOMPARE(b.pixel(40, 8), D1);                 // top: dark
+        QCOMPARE(b.pixel(18, 30), D1);                // left: dark
+        QCOMPARE(b.pixel(62, 8), qRgb(100, 30, 191)); // lit, then shaded
+        QCOMPARE(b.pixel(18, 52), qRgb(100, 30, 191));
+        QCOMPARE(b.pixel(40, 30), Base);
+        QCOMPARE(b.pixel(40, 53), Base);
+        QCOMPARE(b.pixel(16, 30), Base);
+        // Raised edge around the whole board.
+        QCOMPARE(b.pixel(50, 79), D1);
+        QCOMPARE(b.pixel(99, 40), D1);
+        QCOMPARE(b.pixel(50, 0), L1);
+        QCOMPARE(b.pixel(0, 40), L1);
+        QCOMPARE(b.pixel(1, 1), L2);
+        QCOMPARE(b.pixel(98, 78), D2);
+        QCOMPARE(b.pixel(99, 0), qRgb(100, 64, 200)); // dark, then light
+        QCOMPARE(b.pixel(50, 3), Base);
+
+        TZarvoPad plain;
+        plain.BackBitmap = Solid(100, 80, Base);
+        plain.FrameRect = {20, 10, 60, 50};
+        plain.DrawFrame = false;
+        plain.PaintBackgroundBevels();
+        QCOMPARE(plain.BackBitmap, Solid(100, 80, Base));
+    }
+
+    void borderLines()
+    {
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(200, 200, Base);
+        pad.DrawFrame = false;
+        pad.Border = 2;
+        pad.UnitSize = 10;
+        pad.Offset = QPoint(5, 7);
+        // A vertical light line at column 2 from row 1 to 3, lengthened at
+        // both ends; a horizontal shadow line on row 5 from column 1 to 4,
+        // lengthened at the start.
+        pad.BorderLi = QStringLiteral("1, 2,1,2,3,3");
+        pad.BorderSh = QStringLiteral("1,1,5,4,5,1");
+        pad.PaintBackgroundBevels();
+        const QImage &b = pad.BackBitmap;
+        // Light: x 25..26, y 15..38 (y1 = 17 - 2, y2 = 37 + 2).
+        QCOMPARE(b.pixel(25, 15), L1);
+        QCOMPARE(b.pixel(26, 38), L1);
+        QCOMPARE(b.pixel(27, 20), Base);
+        QCOMPARE(b.pixel(24, 20), Base);
+        QCOMPARE(b.pixel(25, 14), Base);
+        QCOMPARE(b.pixel(25, 39), Base);
+        // Shadow: y 55..56, x 13..44 (x1 = 15 - 2).
+        QCOMPARE(b.pixel(13, 55), D1);
+        QCOMPARE(b.pixel(44, 56), D1);
+        QCOMPARE(b.pixel(12, 55), Base);
+        QCOMPARE(b.pixel(45, 55), Base);
+        QCOMPARE(b.pixel(30, 57), Base);
+        QCOMPARE(b.pixel(30, 54), Base);
+    }
+
+    void malformedLineListsDrawNothingHarmful()
+    {
+        const QString lists[] = {QStringLiteral("0"), QStringLiteral(""),
+                                 QStringLiteral("x,1,1,1,3,0"), QStringLiteral("1,a,1,1,3,0"),
+                                 QStringLiteral("-3,1,1,1,3,0")};
+        for (const QString &text : lists) {
+            TZarvoPad pad;
+            pad.BackBitmap = Solid(60, 60, Base);
+            pad.DrawFrame = false;
+            pad.BorderLi = text;
+            pad.BorderSh = text;
+            pad.PaintBackgroundBevels();
+            QVERIFY2(pad.BackBitmap == Solid(60, 60, Base), qPrintable(text));
+        }
+        // A count far beyond the lines present paints the lines present and
+        // returns at once; lines far off the board are cut away.
+        TZarvoPad pad;
+        pad.BackBitmap = Solid(60, 60, Base);
+        pad.DrawFrame = false;
+        pad.UnitSize = 10;
+        pad.BorderLi = QStringLiteral("2000000000,1,1,1,3,0,99999999,0,99999999,3,0");
+        pad.PaintBackgroundBevels();
+        QCOMPARE(pad.BackBitmap.pixel(10, 20), L1);
+        QCOMPARE(pad.BackBitmap.pixel(50, 50), Base);
+        QCOMPARE(pad.BackBitmap.pixel(0, 0), Base);
+    }
+
+    void dragRedrawMatchesFullComposition()
+    {
+        // Many overlapping pieces moved a few at a time, as pushes do: every
+        // redraw must equal the whole composition from scratch.
+        TZarvoPad pad;
+        pad.BackBitmap = Noise(300, 200, 1);
+        pad.ZarvoBitmap = Noise(300, 200, 2);
+        pad.NoZarvoCaption = true;
+        QRandomGenerator rng(3);
+        for (int i = 0; i < 120; ++i)
+            AddPart(pad, pad.Pieces, rng.bounded(-20, 300), rng.bounded(-20, 200),
+                    rng.bounded(5, 50), rng.bounded(5, 50), rng.bounded(-10, 300),
+                    rng.bounded(-10, 200), rng.bounded(6) != 0);
+        pad.PrerenderPictures();
+        int paints = 0;
+        pad.OnPaint = [&](TZarvoPad &) { ++paints; };
+        for (int step = 0; step < 200; ++step) {
+            const int moved = step % 20 == 0 ? 60 : rng.bounded(1, 4);
+            for (int k = 0; k < moved; ++k) {
+                TZarvo *p = pad.Pieces[size_t(rng.bounded(int(pad.Pieces.size())))].get();
+                p->X += rng.bounded(-30, 31);
+                p->Y += rng.bounded(-30, 31);
+            }
+            pad.Redraw();
+            QCOMPARE(pad.WorkBitmap, Reference(pad));
+            if (step % 3 == 0) {
+                pad.HandX = rng.bounded(-70, 370);
+                pad.HandY = rng.bounded(-70, 270);
+                pad.Cursor64 = rng.bounded(2) == 0;
+                pad.ButtonDown = rng.bounded(2) == 0;
+                const QImage screen = pad.ComposeScreen(true);
+                QImage want = pad.WorkBitmap.copy();
+                const QImage &hand = pad.Cursor64
+                                         ? (pad.ButtonDown ? pad.Hand64Down : pad.Hand64Up)
+                                         : (pad.ButtonDown ? pad.Hand32Down : pad.Hand32Up);
+                const int hx = pad.HandX - (pad.Cursor64 ? 6 : 3);
+                const int hy = pad.HandY - (pad.Cursor64 ? 7 : 4);
+                for (int y = 0; y < hand.height(); ++y)
+                    for (int x = 0; x < hand.width(); ++x)
+                        if (want.rect().contains(hx + x, hy + y) &&
+                            (hand.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                            want.setPixel(hx + x, hy + y, hand.pixel(x, y));
+                QCOMPARE(screen, want);
+            }
+        }
+        QCOMPARE(paints, 200);
+
+        // A change behind the board's back (a new background) is noticed.
+        Lighten(pad.BackBitmap, {0, 0, 300, 200});
+        pad.Redraw();
+        QCOMPARE(pad.WorkBitmap, Reference(pad));
+        pad.Pieces.pop_back();
+        pad.Redraw();
+        QCOMPARE(pad.WorkBitmap, Reference(pad));
+    }
+
+    void handPictures()
+    {
+        // The built-in hands: 32 and 64 pixels, white around, a hand inside,
+        // the closed one differing from the open one.
+        TZarvoPad pad;
+        const QImage *hands[] = {&pad.Hand32Up, &pad.Hand32Down, &pad.Hand64Up, &pad.Hand64Down};
+        const int sizes[] = {32, 32, 64, 64};
+        for (int i = 0; i < 4; ++i) {
+            const QImage &h = *hands[i];
+            QCOMPARE(h.size(), QSize(sizes[i], sizes[i]));
+            QCOMPARE(h.pixel(h.width() - 1, 0) & 0xFFFFFF, 0xFFFFFFu);
+            int opaque = 0;
+            for (int y = 0; y < h.height(); ++y)
+                for (int x = 0; x < h.width(); ++x)
+                    opaque += (h.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+            QVERIFY(opaque > h.width() * h.height() / 4);
+        }
+        QVERIFY(pad.Hand64Up != pad.Hand64Down);
+        QVERIFY(pad.Hand32Up != pad.Hand32Down);
+        QImage back(QStringLiteral(":/images/BACK.bmp"));
+        QCOMPARE(back.size(), QSize(32, 32));
+        QCOMPARE(back.depth() >= 24, true);
+    }
+
+    void tileBackground()
+    {
+        QImage texture(3, 2, QImage::Format_RGB888);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                texture.setPixel(x, y, qRgb(x * 50, y * 90, 7));
+        QImage target;
+        TZarvoPad::TileBackground(target, 8, 5, texture);
+        QCOMPARE(target.size(), QSize(8, 5));
+        QCOMPARE(target.depth(), 32);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 8; ++x)
+                QCOMPARE(target.pixel(x, y), qRgb((x % 3) * 50, (y % 2) * 90, 7));
+        TZarvoPad::TileBackground(target, 4, 4, QImage());
+        QCOMPARE(target.pixel(3, 3), qRgb(216, 196, 170));
+    }
+
+    void loadedPuzzleIsDrawnAsWritten()
+    {
+        // A 6 x 7 background of one colour with the 4 x 5 field centred at
+        // (40, 40); a shadow line left of column 2 and a light line below
+        // row 2 that is lengthened at its end into the frame.
+        TPuzzleRoot root;
+        QVERIFY(Solid(8, 8, Base).save(root.Path(QStringLiteral("Image/base.png"))));
+        QVERIFY(
+            Solid(8, 8, qRgb(250, 250, 250)).save(root.Path(QStringLiteral("Image/white.png"))));
+        QByteArray cut;
+        {
+            QBuffer buffer(&cut);
+            buffer.open(QIODevice::WriteOnly);
+            Noise(50, 50, 3).save(&buffer, "PNG");
+        }
+        root.Write(QStringLiteral("Image/cut.png"), cut.left(cut.size() / 2));
+        root.Write(QStringLiteral("Data/p.zrv"),
+                   "[Pad]\r\nImgBack=base.png\r\nBackSize=6,7\r\nImgZarvos=white.png\r\n"
+                   "ZarvoSize=6,7\r\nImgZarvosOffset=0,0\r\nBorderSh=1,2,0,2,5,0\r\n"
+                   "BorderLi=1,0,2,4,2,2\r\nFontSize=14\r\n"
+                   "[Start]\r\nCount=1\r\nZarvo1=Zarvo11,8,3,4,0,0,1\r\n");
+        TZarvoPad pad;
+        pad.LoadPuzzle(QStringLiteral("p.zrv"), false);
+        pad.Redraw();
+        const QImage &b = pad.BackBitmap;
+        QCOMPARE(pad.Offset, QPoint(40, 40));
+        QCOMPARE(b.pixel(118, 60), D1);
+        QCOMPARE(b.pixel(119, 60), D1);
+        QCOMPARE(b.pixel(120, 60), Base);
+        QCOMPARE(b.pixel(117, 60), Base);
+        QCOMPARE(b.pixel(60, 120), L1);
+        QCOMPARE(b.pixel(60, 121), L1);
+        QCOMPARE(b.pixel(60, 122), Base);
+        QCOMPARE(b.pixel(201, 121), L2);                 // the lengthened end meets the lit frame
+        QCOMPARE(b.pixel(119, 120), qRgb(100, 30, 191)); // crossing: light lines first, then shadow
+
+        // The piece at cell (3, 4) shows the white picture's first cell,
+        // bevelled, with a black caption (the picture is light).
+        QCOMPARE(pad.FontColor, QColor(0, 0, 0));
+        const QImage &w = pad.WorkBitmap;
+        QCOMPARE(w.pixel(160 + 20, 200 + 38) & 0xFFFFFF, qRgb(186, 186, 186) & 0xFFFFFF);
+        int dark = 0;
+        for (int y = 204; y < 236; ++y)
+            for (int x = 164; x < 196; ++x)
+                dark += qGray(w.pixel(x, y)) < 100;
+        QVERIFY(dark > 10);
+
+        // A cut-off picture is no picture: the built-in tile, the name cleared.
+        root.Write(QStringLiteral("Data/c.zrv"),
+                   "[Pad]\r\nImgBack=cut.png\r\nBackSize=2,2\r\nDrawFrame=0\r\n");
+        TZarvoPad fallback;
+        fallback.LoadPuzzle(QStringLiteral("c.zrv"), false);
+        QVERIFY(fallback.ImgBack.isEmpty());
+        const QImage tile =
+            QImage(QStringLiteral(":/images/BACK.bmp")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(fallback.BackBitmap.pixel(37, 70), tile.pixel(5, 6));
+    }
+
+    void saveBoardImageBesideThePuzzle()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        DataRoot::UseRoot(dir.path());
+        QDir().mkpath(DataRoot::DataDir());
+        TZarvoPad pad;
+        pad.BackBitmap = Noise(50, 30, 9);
+        pad.ZarvoBitmap = Noise(50, 30, 10);
+        AddPart(pad, pad.Pieces, 5, 5, 10, 10, 20, 10, true, QStringLiteral("1"));
+        pad.PrerenderPictures();
+        QVERIFY(!pad.SaveBoardImage()); // no puzzle, no file
+        pad.FileName = QStringLiteral("Der.Klotz.zrv");
+        QVERIFY(pad.SaveBoardImage());
+        QFile file(DataRoot::DataDir() + QStringLiteral("Der.Klotz.bmp"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(2), QByteArray("BM"));
+        file.close();
+        QImage saved(file.fileName(), "BMP");
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), pad.WorkBitmap);
+        // Nothing but the picture lands in the folder.
+        QCOMPARE(QDir(DataRoot::DataDir()).entryList(QDir::Files).size(), 1);
+
+        // A folder that cannot take the file: reported, nothing left behind.
+        pad.FileName = QStringLiteral("Fehlt/Klotz.zrv");
+        QVERIFY(!pad.SaveBoardImage());
+    }
+};
+
+QTEST_MAIN(TestDrawing)
+#include "tst_drawing.moc"
