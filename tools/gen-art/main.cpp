@@ -112,7 +112,8 @@ double Noise(int x, int y)
     return double((h ^ (h >> 16)) & 0xFFFF) / 65535.0;
 }
 
-// A tile of light oak: warped grain lines running across, repeating seamlessly.
+// A tile of light oak: fine grain lines running across with a slight sway,
+// darker late-wood bands and a little pore noise, repeating seamlessly.
 QImage RenderWood()
 {
     const int n = 32;
@@ -120,13 +121,16 @@ QImage RenderWood()
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             const double u = 2 * M_PI * x / n, v = 2 * M_PI * y / n;
-            const double warp = 0.55 * std::sin(u) + 0.25 * std::sin(2 * u + 1.3);
-            const double grain = std::sin(3 * v + warp) + 0.35 * std::sin(7 * v + 2 * warp);
-            const double shade = 0.5 + 0.28 * grain + 0.10 * (Noise(x, y) - 0.5) +
-                                 0.06 * (Noise(x / 2 * 7, y) - 0.5);
-            const int r = qBound(0, int(128 + 70 * shade), 255);
-            const int g = qBound(0, int(84 + 52 * shade), 255);
-            const int b = qBound(0, int(44 + 30 * shade), 255);
+            const double sway = 0.35 * std::sin(u) + 0.15 * std::sin(2 * u + 0.7);
+            const double bands = std::sin(2 * v + sway + 0.4 * std::sin(v));
+            const double grain =
+                0.5 * std::sin(9 * v + 3 * sway) + 0.3 * std::sin(14 * v + 5 * sway);
+            // Pores: noise stretched along the grain.
+            const double pores = (Noise(x / 4, y) + Noise(x / 4 + 1, y)) / 2 - 0.5;
+            const double shade = 0.55 + 0.16 * bands + 0.10 * grain + 0.12 * pores;
+            const int r = qBound(0, int(120 + 95 * shade), 255);
+            const int g = qBound(0, int(78 + 66 * shade), 255);
+            const int b = qBound(0, int(40 + 36 * shade), 255);
             out.setPixel(x, y, qRgb(r, g, b));
         }
     return out;
