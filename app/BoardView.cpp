@@ -1,5 +1,6 @@
 #include "BoardView.h"
 
+#include "Settings.h"
 #include "ZarvoPad.h"
 
 #include <QApplication>
@@ -100,6 +101,8 @@ void TBoardView::paintEvent(QPaintEvent *event)
         return;
     }
     FHandShown = !FPad->ShowObject && FPad->MouseInside && FPointerInside && isEnabled();
+    // The hand's size follows the option at once, even during a game.
+    FPad->Cursor64 = Settings().Cursor64;
     const QImage &picture = FPad->ComposeScreen(FHandShown);
     // Board pixels are logical pixels; enlarging on a dense screen must not
     // smooth the bevels and captions into a blur.
