@@ -196,6 +196,30 @@ void Paint(QPainter &p, TGlyph kind)
         p.drawPolygon(play);
         break;
     }
+    case TGlyph::Expert: {
+        // A picture cut into four parts, one of them left out.
+        p.setPen(QPen(Ink, 1));
+        DrawPiece(p, QRectF(2.5, 2.5, 7, 7), QColor(70, 140, 200));
+        DrawPiece(p, QRectF(10.5, 2.5, 7, 7), QColor(90, 170, 90));
+        DrawPiece(p, QRectF(2.5, 10.5, 7, 7), QColor(230, 180, 60));
+        p.setPen(QPen(Ink, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(10.5, 10.5, 7, 7));
+        break;
+    }
+    case TGlyph::Properties: {
+        // A sheet with a pencil across it.
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(Paper);
+        p.drawRect(QRectF(3.5, 1.5, 11, 15));
+        p.drawLine(QPointF(6, 5.5), QPointF(12, 5.5));
+        p.drawLine(QPointF(6, 8.5), QPointF(12, 8.5));
+        p.setPen(QPen(QColor(200, 140, 40), 3, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(8, 17), QPointF(17, 8));
+        p.setPen(QPen(Ink, 1.5));
+        p.drawLine(QPointF(6.5, 18.5), QPointF(8, 17));
+        break;
+    }
     }
 }
 

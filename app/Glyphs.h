@@ -21,7 +21,9 @@ enum class TGlyph {
     Info,
     Options,
     Close,
-    Play
+    Play,
+    Expert,
+    Properties
 };
 
 QIcon Glyph(TGlyph kind);

@@ -152,6 +152,52 @@ private Q_SLOTS:
         QVERIFY(Messages.first().contains(QStringLiteral("missing.png")));
     }
 
+    void typingIntoThePathOpensThePictureDialog()
+    {
+        TFormExpert f(nullptr);
+        f.show();
+        const QString good = WritePicture(*Root, QStringLiteral("Image/gut.png"), 120, 80);
+        QVERIFY(f.TakePicture(good));
+
+        QString title;
+        QStringList filters;
+        QString typed;
+        QTimer::singleShot(0, qApp, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            title = d->windowTitle();
+            filters = d->nameFilters();
+            typed = f.EditPath->text();
+            d->reject();
+        });
+        f.EditPath->setFocus();
+        QTest::keyClick(f.EditPath, Qt::Key_X);
+        QCOMPARE(title, QStringLiteral("Bild laden"));
+        QCOMPARE(filters.size(), 6);
+        QVERIFY(filters.first().contains(QStringLiteral("*.pcx")));
+        QCOMPARE(filters.at(4), QStringLiteral("PCX Bilddatei (*.pcx)"));
+        // The typed letter is gone before the dialog shows; cancelling keeps the picture.
+        QCOMPARE(typed, good);
+        QCOMPARE(f.EditPath->text(), good);
+        QCOMPARE(f.Image.size(), QSize(120, 80));
+        QVERIFY(!f.FPathBusy);
+
+        // Choosing another picture through the dialog takes it.
+        const QString other = WritePicture(*Root, QStringLiteral("Image/anders.png"), 300, 300);
+        QTimer::singleShot(0, qApp, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            d->selectFile(other);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        f.EditPath->ButtonClick();
+        QCOMPARE(f.Image.size(), QSize(300, 300));
+        QCOMPARE(QFileInfo(f.EditPath->text()).fileName(), QStringLiteral("anders.png"));
+        QCOMPARE(Fields(f), (TGridValues{40, 7, 7})); // the unit of the first picture stays
+    }
+
     void saveNeedsTitleAndPicture()
     {
         TFormExpert f(nullptr);
