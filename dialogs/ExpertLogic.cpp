@@ -183,8 +183,9 @@ void SaveExpertPuzzle(const TExpertPuzzle &p, const QString &fileName)
     // The puzzle reads its picture from the image folder; a copy that fails
     // leaves the puzzle to fall back to the built-in picture, as any puzzle
     // whose picture is missing.
-    QDir().mkpath(DataRoot::ImageDir());
-    CopyFileKeepDate(ExpertPictureSource(p.PicturePath), DataRoot::ImageDir() + board.ImgZarvos,
-                     false);
+    if (!board.ImgZarvos.isEmpty()) {
+        QDir().mkpath(DataRoot::ImageDir());
+        CopyFileKeepDate(ExpertPictureSource(p.PicturePath), ImageDirFile(board.ImgZarvos), false);
+    }
     board.SavePuzzle(fileName);
 }
