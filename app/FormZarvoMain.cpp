@@ -1,0 +1,671 @@
+// The main window: construction, layout, start panel, activation, closing.
+#include "FormZarvoMain.h"
+
+#include "CenteredMessageDlg.h"
+#include "DataRoot.h"
+#include "ErrorReport.h"
+#include "FormEnhance.h"
+#include "FormZarvo.h"
+#include "Glyphs.h"
+#include "Help.h"
+#include "HelpWindow.h"
+#include "Settings.h"
+#include "TimerSpeedButton.h"
+#include "TitleLabel.h"
+#include "ZarvoPad.h"
+#include "ZarvoTypes.h"
+
+#include <QAudioOutput>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMediaPlayer>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+TFormZarvoMain *FormZarvoMain = nullptr;
+
+namespace {
+// The help hook is the main window's while it lives.
+const QObject *ShowHelpContentsOwner = nullptr;
+} // namespace
+
+namespace {
+
+const QColor FormColour(216, 196, 170);
+const QString LastGameName = QStringLiteral("Letzter Spielstand.zrh");
+
+// The client area: the MDI frame with the start panel floating over it; a
+// full-screen game covers both.
+class TClientArea : public QWidget
+{
+public:
+    explicit TClientArea(QWidget *parent) : QWidget(parent) {}
+    std::function<void()> OnResize;
+
+protected:
+    void resizeEvent(QResizeEvent *) override
+    {
+        if (OnResize)
+            OnResize();
+    }
+};
+
+QToolButton *MakeButton(QToolBar *bar, TGlyph glyph, const QString &hint)
+{
+    auto *b = new QToolButton(bar);
+    b->setIcon(Glyph(glyph));
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QFrame *Bevel(QWidget *parent)
+{
+    auto *f = new QFrame(parent);
+    f->setFrameShape(QFrame::VLine);
+    f->setFrameShadow(QFrame::Sunken);
+    return f;
+}
+
+} // namespace
+
+TFormZarvoMain::TFormZarvoMain(QWidget *parent) : QMainWindow(parent)
+{
+    FormZarvoMain = this;
+    SetMessageDlgCentre(this);
+
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(13);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, FormColour);
+    setPalette(pal);
+    setMinimumSize(720, 600);
+    resize(720, 611);
+
+    ClientArea = new TClientArea(this);
+    setCentralWidget(ClientArea);
+    MdiArea = new QMdiArea(ClientArea);
+    auto *clientLayout = new QHBoxLayout(ClientArea);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->addWidget(MdiArea);
+
+    // The texture is tiled from the top-left corner of the client area.
+    ImgBack.load(QStringLiteral(":/images/MainBack.jpg"));
+    if (ImgBack.isNull())
+        MdiArea->setBackground(FormColour);
+    else
+        MdiArea->setBackground(QBrush(QPixmap::fromImage(ImgBack)));
+
+    CreateMenu();
+    CreateToolBar();
+    CreateStartPanel();
+    static_cast<TClientArea *>(ClientArea)->OnResize = [this] { PlaceStartPanel(); };
+
+    StatusPanel = new QLabel(this);
+    StatusPanel->setMinimumWidth(200);
+    statusBar()->addWidget(StatusPanel, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    AudioOutput = new QAudioOutput(this);
+    MediaPlayer = new QMediaPlayer(this);
+    MediaPlayer->setAudioOutput(AudioOutput);
+
+    // The settings are known before the window is set up.
+    FormEnhanceLoadMain();
+    FormCreate();
+
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+    qApp->installEventFilter(this);
+    UpdateMenuItems();
+}
+
+TFormZarvoMain::~TFormZarvoMain()
+{
+    qApp->removeEventFilter(this);
+    Closing = true;
+    BtnSpeed->setChecked(false);
+    // The games go first, while the main window they report to is whole.
+    for (TFormZarvo *w : PuzzleWindows()) {
+        if (QMdiSubWindow *sub = w->SubWindow())
+            delete sub;
+        else
+            delete w;
+    }
+    Enhance->Save();
+    if (ShowHelpContentsOwner == this)
+        ShowHelpContents = nullptr;
+    if (MessageDlgCentre() == this)
+        SetMessageDlgCentre(nullptr);
+    if (FormZarvoMain == this)
+        FormZarvoMain = nullptr;
+}
+
+void TFormZarvoMain::CreateMenu()
+{
+    auto item = [this](QMenu *menu, const QString &caption, const QString &hint,
+                       const QKeySequence &key, TGlyph glyph) {
+        QAction *a = menu->addAction(Glyph(glyph), caption);
+        a->setStatusTip(hint);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        return a;
+    };
+
+    MenuDatei = menuBar()->addMenu(QStringLiteral("&Spiel"));
+    ItemNewZarvo =
+        item(MenuDatei, QStringLiteral("&Neues Spiel ..."), QStringLiteral("Neues Spiel starten"),
+             QKeySequence(Qt::CTRL | Qt::Key_N), TGlyph::NewGame);
+    ItemLoadHist =
+        item(MenuDatei, QStringLiteral("Spielstand &laden ..."), QStringLiteral("Spielstand laden"),
+             QKeySequence(Qt::CTRL | Qt::Key_O), TGlyph::LoadGame);
+    ItemSaveHist = item(MenuDatei, QStringLiteral("Spielstand &speichern ..."),
+                        QStringLiteral("Spielstand speichern"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                        TGlyph::SaveGame);
+    ItemClose = item(MenuDatei, QStringLiteral("S&chließen"),
+                     QStringLiteral("Aktuelles Spiel schließen"), {}, TGlyph::Close);
+    MenuDatei->addSeparator();
+    ItemOption = item(MenuDatei, QStringLiteral("Programm&optionen ..."),
+                      QStringLiteral("Programmoptionen ändern"), {}, TGlyph::Options);
+    MenuDatei->addSeparator();
+    ItemExit = item(MenuDatei, QStringLiteral("&Beenden"), QStringLiteral("Zarvos beenden"), {},
+                    TGlyph::Exit);
+
+    MenuEdit = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    ItemUndo =
+        item(MenuEdit, QStringLiteral("&Rückgängig"), QStringLiteral("Zug rückgängig machen"),
+             QKeySequence(Qt::CTRL | Qt::Key_Z), TGlyph::Undo);
+    ItemRedo =
+        item(MenuEdit, QStringLiteral("&Wiederherstellen"), QStringLiteral("Zug wiederherstellen"),
+             QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z), TGlyph::Redo);
+
+    MenuAnsicht = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    ItemShowObject =
+        item(MenuAnsicht, QStringLiteral("&Zielposition"), QStringLiteral("Zielposition anzeigen"),
+             QKeySequence(Qt::CTRL | Qt::Key_P), TGlyph::ShowObject);
+    ItemShowObject->setCheckable(true);
+    ItemHighScore = item(MenuAnsicht, QStringLiteral("&Bestenliste ..."),
+                         QStringLiteral("Bestenliste anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_B),
+                         TGlyph::HighScore);
+
+    MenuHilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
+    ItemHilfe = item(MenuHilfe, QStringLiteral("&Hilfe..."), QStringLiteral("Hilfe anzeigen"),
+                     QKeySequence(Qt::Key_F1), TGlyph::Help);
+    MenuHilfe->addSeparator();
+    ItemInfo = item(MenuHilfe, QStringLiteral("&Info ..."),
+                    QStringLiteral("Programminformationen anzeigen"), {}, TGlyph::Info);
+
+    // The speed test has no visible button; this key starts and stops it.
+    ItemSpeed = new QAction(QStringLiteral("Geschwindigkeit testen"), this);
+    ItemSpeed->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12));
+    addAction(ItemSpeed);
+
+    connect(ItemNewZarvo, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemNewZarvoClick(); }); });
+    connect(ItemLoadHist, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemLoadHistClick(); }); });
+    connect(ItemSaveHist, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemSaveHistClick(); }); });
+    connect(ItemClose, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemCloseClick(); }); });
+    connect(ItemOption, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemOptionClick(ItemOption); }); });
+    connect(ItemExit, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemExitClick(); }); });
+    connect(ItemUndo, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemUndoClick(ItemUndo); }); });
+    connect(ItemRedo, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemRedoClick(ItemRedo); }); });
+    connect(ItemShowObject, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemShowObjectClick(ItemShowObject); }); });
+    connect(ItemHighScore, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemHighScoreClick(); }); });
+    connect(ItemHilfe, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemHilfeClick(); }); });
+    connect(ItemInfo, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemInfoClick(); }); });
+    connect(ItemSpeed, &QAction::triggered, this, [this] {
+        if (!BtnSpeed->isEnabled())
+            return;
+        BtnSpeed->setChecked(!BtnSpeed->isChecked());
+        RunReported([this] { BtnSpeedClick(); });
+    });
+}
+
+void TFormZarvoMain::CreateToolBar()
+{
+    SpeedPanel = new QToolBar(QStringLiteral("Werkzeugleiste"), this);
+    SpeedPanel->setMovable(false);
+    SpeedPanel->setFloatable(false);
+    SpeedPanel->setIconSize(QSize(20, 20));
+    SpeedPanel->setFixedHeight(30);
+    SpeedPanel->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    addToolBar(Qt::TopToolBarArea, SpeedPanel);
+
+    BtnExit = MakeButton(SpeedPanel, TGlyph::Exit, QStringLiteral("Beenden"));
+    BtnNewZarvo = MakeButton(SpeedPanel, TGlyph::NewGame, QStringLiteral("Neues Spiel"));
+    BtnLoadHist = MakeButton(SpeedPanel, TGlyph::LoadGame, QStringLiteral("Spielstand laden"));
+    BtnSaveHist = MakeButton(SpeedPanel, TGlyph::SaveGame, QStringLiteral("Spielstand speichern"));
+    BtnGrid = MakeButton(SpeedPanel, TGlyph::Grid, QStringLiteral("Automatisch einrasten"));
+    BtnGrid->setCheckable(true);
+    const QList<QWidget *> left{BtnExit,     Bevel(SpeedPanel), BtnNewZarvo, BtnLoadHist,
+                                BtnSaveHist, Bevel(SpeedPanel), BtnGrid,     Bevel(SpeedPanel)};
+    for (QWidget *w : left)
+        SpeedPanel->addWidget(w);
+
+    PnlZarvos = new QWidget(SpeedPanel);
+    auto *row = new QHBoxLayout(PnlZarvos);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    QToolBar *bar = SpeedPanel;
+    BtnShowObject = MakeButton(bar, TGlyph::ShowObject, QStringLiteral("Zielposition anzegen"));
+    BtnShowObject->setCheckable(true);
+    BtnHighScore = MakeButton(bar, TGlyph::HighScore, QStringLiteral("Bestenliste anzeigen"));
+    BtnUndo = new TTimerSpeedButton(PnlZarvos);
+    BtnUndo->setIcon(Glyph(TGlyph::Undo));
+    BtnUndo->setToolTip(QStringLiteral("Rückgängig"));
+    BtnRedo = new TTimerSpeedButton(PnlZarvos);
+    BtnRedo->setIcon(Glyph(TGlyph::Redo));
+    BtnRedo->setToolTip(QStringLiteral("Wiederherstellen"));
+    for (TTimerSpeedButton *b : {BtnUndo, BtnRedo}) {
+        b->setAutoRaise(true);
+        b->setIconSize(QSize(20, 20));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->SetTimeBtnState(TTimerSpeedButton::tbAllowTimer);
+        b->setEnabled(false);
+    }
+    LblMoves = new QLabel(QStringLiteral("0 Züge"), PnlZarvos);
+    LblMoves->setMinimumWidth(70);
+    LblMoves->setAlignment(Qt::AlignCenter);
+    LblHurra = new QLabel(QStringLiteral("Ziel ereicht, Bravo!"), PnlZarvos);
+    LblHurra->hide();
+    BtnSpeed = MakeButton(bar, TGlyph::Speed, QStringLiteral("Geschwindigkeit testen"));
+    BtnSpeed->setCheckable(true);
+    BtnSpeed->hide();
+    BtnShowObject->setParent(PnlZarvos);
+    BtnHighScore->setParent(PnlZarvos);
+    BtnSpeed->setParent(PnlZarvos);
+    row->addWidget(BtnShowObject);
+    row->addWidget(BtnHighScore);
+    row->addWidget(Bevel(PnlZarvos));
+    row->addWidget(BtnUndo);
+    row->addWidget(BtnRedo);
+    row->addWidget(LblMoves);
+    row->addWidget(LblHurra);
+    row->addWidget(BtnSpeed);
+    PnlZarvosAction = SpeedPanel->addWidget(PnlZarvos);
+
+    auto *spacer = new QWidget(SpeedPanel);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    SpeedPanel->addWidget(spacer);
+    SpeedPanel->addWidget(Bevel(SpeedPanel));
+    BtnHelp = MakeButton(SpeedPanel, TGlyph::Help, QStringLiteral("Hilfe anzeigen"));
+    BtnInfo =
+        MakeButton(SpeedPanel, TGlyph::Info, QStringLiteral("Programminformationen anzeigen"));
+    SpeedPanel->addWidget(BtnHelp);
+    SpeedPanel->addWidget(BtnInfo);
+
+    connect(BtnExit, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemExitClick(); }); });
+    connect(BtnNewZarvo, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemNewZarvoClick(); }); });
+    connect(BtnLoadHist, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemLoadHistClick(); }); });
+    connect(BtnSaveHist, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemSaveHistClick(); }); });
+    connect(BtnGrid, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemOptionClick(BtnGrid); }); });
+    connect(BtnShowObject, &QToolButton::clicked, this, [this] {
+        if (BtnShowObject->isChecked())
+            BtnSpeed->setChecked(false); // one latching group: the speed test ends
+        RunReported([this] { ItemShowObjectClick(BtnShowObject); });
+    });
+    connect(BtnHighScore, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemHighScoreClick(); }); });
+    connect(BtnUndo, &TTimerSpeedButton::clicked, this,
+            [this] { RunReported([this] { ItemUndoClick(BtnUndo); }); });
+    connect(BtnRedo, &TTimerSpeedButton::clicked, this,
+            [this] { RunReported([this] { ItemRedoClick(BtnRedo); }); });
+    connect(BtnUndo, &TTimerSpeedButton::EndClick, this, [this] { BtnUnRedoEndClick(); });
+    connect(BtnRedo, &TTimerSpeedButton::EndClick, this, [this] { BtnUnRedoEndClick(); });
+    connect(BtnSpeed, &QToolButton::clicked, this, [this] {
+        if (BtnSpeed->isChecked() && BtnShowObject->isChecked()) {
+            BtnShowObject->setChecked(false);
+            RunReported([this] { ItemShowObjectClick(BtnShowObject); });
+        }
+        RunReported([this] { BtnSpeedClick(); });
+    });
+    connect(BtnHelp, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemHilfeClick(); }); });
+    connect(BtnInfo, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemInfoClick(); }); });
+}
+
+void TFormZarvoMain::CreateStartPanel()
+{
+    PnlStart = new QFrame(ClientArea);
+    PnlStart->setFrameShape(QFrame::Panel);
+    PnlStart->setFrameShadow(QFrame::Raised);
+    PnlStart->setLineWidth(2);
+    PnlStart->setAutoFillBackground(true);
+    PnlStart->setFixedSize(241, 201);
+
+    LblTitle = new TTitleLabel(QStringLiteral("Willkommen bei Zarvos"), PnlStart);
+    LblTitle->setGeometry(23, 14, 195, 24);
+
+    auto button = [this](const QString &caption, TGlyph glyph, int top) {
+        auto *b = new QPushButton(Glyph(glyph), caption, PnlStart);
+        b->setGeometry(24, top, 193, 35);
+        b->setIconSize(QSize(20, 20));
+        return b;
+    };
+    BtnNewZarvo2 = button(QStringLiteral("&Neues Spiel"), TGlyph::NewGame, 52);
+    BtnLoadHist2 = button(QStringLiteral("&Alten Spielstand laden"), TGlyph::LoadGame, 99);
+    BtnLoadLast = button(QStringLiteral("&Letztes Spiel fortsetzen"), TGlyph::LoadLast, 146);
+
+    connect(BtnNewZarvo2, &QPushButton::clicked, this,
+            [this] { RunReported([this] { BtnNewZarvoClick(); }); });
+    connect(BtnLoadHist2, &QPushButton::clicked, this,
+            [this] { RunReported([this] { BtnLoadHistClick(); }); });
+    connect(BtnLoadLast, &QPushButton::clicked, this,
+            [this] { RunReported([this] { BtnLoadLastClick(); }); });
+    PlaceStartPanel();
+}
+
+void TFormZarvoMain::FormCreate()
+{
+    setWindowTitle(
+        QStringLiteral("Zarvos V%1.%2").arg(ZARVOS_VERSION_MAJOR).arg(ZARVOS_VERSION_MINOR));
+
+    QPalette red = LblHurra->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    LblHurra->setPalette(red);
+    QFont hurra = LblHurra->font();
+    hurra.setBold(true);
+    hurra.setItalic(true);
+    LblHurra->setFont(hurra);
+
+    // Colour check: a palette screen shows the pictures wrongly.
+    const QScreen *scr = screen();
+    if (scr && scr->depth() > 8) {
+        Settings().CheckColors = true;
+    } else if (Settings().CheckColors) {
+        const QString text = QStringLiteral("Um die Farben korrekt darzustellen sind \r"
+                                            "mehr als 256 Farben erforderlich.\r"
+                                            "Ändern Sie Ihre Einstellungen in \r"
+                                            "Systemsteuerung/Anzeige\r"
+                                            "Diese Meldung beim nächsten Start wiederholen?");
+        if (CenteredMessageDlg(text, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) ==
+            QMessageBox::No)
+            Settings().CheckColors = false;
+    }
+
+    HistDialogDir = DataRoot::HistDir();
+    ShowHelpContents = [](QWidget *from) { ShowHelp(from); };
+    ShowHelpContentsOwner = this;
+    RunReported([] { PieceTypes().LoadTypes(DataRoot::PieceTypeFile()); });
+}
+
+void TFormZarvoMain::FormEnhanceLoadMain()
+{
+    TFormEnhance::SetMainForm(this);
+    Enhance = new TFormEnhance(this);
+    Enhance->SaveName = QStringLiteral("\\Software\\Zarvos");
+    Enhance->SaveKey = QStringLiteral("FormMain");
+    Enhance->OnLoad = [this](QSettings &store, const QString &key) {
+        FormEnhanceLoad(store, key);
+        ItemOptionClick(nullptr); // the toolbar shows Grid
+    };
+    Enhance->OnSave = [](QSettings &store, const QString &key) { FormEnhanceSave(store, key); };
+    Enhance->Load();
+}
+
+void TFormZarvoMain::FormActivate()
+{
+    if (!ActivatedOnce) {
+        ActivatedOnce = true;
+        RunReported([] { MergeNewPuzzles(); });
+    }
+    FocusStartButton();
+}
+
+void TFormZarvoMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !Closing)
+        FormActivate();
+}
+
+void TFormZarvoMain::PlaceStartPanel()
+{
+    const QSize client = ClientArea->size();
+    PnlStart->move((client.width() - PnlStart->width()) / 2,
+                   (client.height() - PnlStart->height()) / 2);
+    PnlStart->raise();
+    if (ActivatedOnce && !PnlStart->isHidden())
+        FocusStartButton();
+}
+
+void TFormZarvoMain::FocusStartButton()
+{
+    if (PnlStart->isHidden())
+        return;
+    const bool lastGame = QFile::exists(DataRoot::HistDir() + LastGameName);
+    BtnLoadLast->setEnabled(lastGame);
+    (lastGame ? BtnLoadLast : BtnNewZarvo2)->setFocus(Qt::OtherFocusReason);
+}
+
+int TFormZarvoMain::MdiChildCount() const
+{
+    // A closed child lingers until its deferred deletion.
+    int count = 0;
+    for (QMdiSubWindow *sub : MdiArea->subWindowList()) {
+        auto *w = qobject_cast<TFormZarvo *>(sub->widget());
+        if (!w || !w->IsClosed())
+            ++count;
+    }
+    return count;
+}
+
+QList<TFormZarvo *> TFormZarvoMain::PuzzleWindows() const
+{
+    QList<TFormZarvo *> open;
+    for (TFormZarvo *w : ClientArea->findChildren<TFormZarvo *>())
+        if (!w->IsClosed())
+            open << w;
+    return open;
+}
+
+TFormZarvo *TFormZarvoMain::ActiveZarvo() const
+{
+    QMdiSubWindow *sub = MdiArea->currentSubWindow();
+    if (!sub)
+        sub = MdiArea->activeSubWindow();
+    auto *w = sub ? qobject_cast<TFormZarvo *>(sub->widget()) : nullptr;
+    return w && !w->IsClosed() ? w : nullptr;
+}
+
+void TFormZarvoMain::CheckStartPanel()
+{
+    if (Closing)
+        return;
+    const bool gameOpen = !PuzzleWindows().isEmpty();
+    if (gameOpen || QApplication::activeModalWidget()) {
+        PnlStart->hide();
+        return;
+    }
+    if (PnlStart->isHidden()) {
+        PnlStart->show();
+        PlaceStartPanel();
+    }
+    FocusStartButton();
+}
+
+void TFormZarvoMain::PuzzleWindowClosed()
+{
+    if (Closing)
+        return;
+    CheckStartPanel();
+    UpdateMenuItems();
+}
+
+void TFormZarvoMain::UpdateMenuItems()
+{
+    if (Closing)
+        return;
+    BtnLoadLast->setEnabled(QFile::exists(DataRoot::HistDir() + LastGameName));
+    LblTitle->ShadowColor = Qt::white;
+    LblTitle->update();
+
+    const bool child = MdiChildCount() > 0;
+    MenuEdit->menuAction()->setVisible(child);
+    MenuAnsicht->menuAction()->setVisible(child);
+    ItemClose->setEnabled(child);
+    ItemSaveHist->setEnabled(child);
+    BtnSaveHist->setEnabled(child);
+    BtnSpeed->setEnabled(child);
+
+    if (TFormZarvo *w = ActiveZarvo()) {
+        PnlZarvosAction->setVisible(true);
+        w->UpdateMain(nullptr);
+    } else {
+        PnlZarvosAction->setVisible(false);
+        LblHurra->hide();
+    }
+}
+
+void TFormZarvoMain::ShowHint(const QString &hint)
+{
+    StatusPanel->setText(hint);
+}
+
+bool TFormZarvoMain::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TFormZarvoMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // A modal dialog over the frame hides the start panel; when the last one
+    // goes and no game is open, the panel returns.
+    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+        watched->isWidgetType()) {
+        auto *w = static_cast<QWidget *>(watched);
+        if (w != this && w->isWindow() && w->isModal()) {
+            if (event->type() == QEvent::Show) {
+                if (ActivatedOnce)
+                    PnlStart->hide();
+            } else {
+                QTimer::singleShot(0, this, [this] {
+                    if (ActivatedOnce && !QApplication::activeModalWidget())
+                        CheckStartPanel();
+                });
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormZarvoMain::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TFormZarvoMain::closeEvent(QCloseEvent *event)
+{
+    if (Closing) {
+        event->accept();
+        return;
+    }
+    // The first close request ends the current game.
+    if (CurrentZarvo) {
+        event->ignore();
+        CurrentZarvo->CloseWindow();
+        return;
+    }
+    if (CenteredMessageDlg(QStringLiteral("Willst du Zarvos schon beenden?"), QMessageBox::Question,
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    ActivatedOnce = false;
+    BtnSpeed->setChecked(false);
+    SaveLastGame();
+    Closing = true;
+    if (HelpWindow)
+        HelpWindow->close();
+    event->accept();
+}
+
+void TFormZarvoMain::SaveLastGame()
+{
+    if (TFormZarvo *w = ActiveZarvo())
+        CurrentZarvo = w;
+    if (!CurrentZarvo)
+        return;
+    TZarvoPad *board = CurrentZarvo->Board();
+    CurrentZarvo = nullptr;
+    if (board && board->MoveIndex > 0)
+        board->SaveGameState(LastGameName);
+}
+
+void TFormZarvoMain::PlayMedia(const QString &fileName)
+{
+    if (fileName.isEmpty() || !QFile::exists(fileName))
+        return;
+    MediaPlayer->stop();
+    MediaPlayer->setSource(QUrl::fromLocalFile(fileName));
+    // Opening is awaited (briefly), playing is not: a file that cannot be
+    // opened is reported before anything else of the success happens.
+    QEventLoop wait;
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &wait, &QEventLoop::quit);
+    auto settled = [this] {
+        const QMediaPlayer::MediaStatus s = MediaPlayer->mediaStatus();
+        return s != QMediaPlayer::LoadingMedia && s != QMediaPlayer::NoMedia;
+    };
+    QMetaObject::Connection c1 =
+        connect(MediaPlayer, &QMediaPlayer::mediaStatusChanged, &wait, [&] {
+            if (settled())
+                wait.quit();
+        });
+    QMetaObject::Connection c2 =
+        connect(MediaPlayer, &QMediaPlayer::errorOccurred, &wait, &QEventLoop::quit);
+    if (!settled() && MediaPlayer->error() == QMediaPlayer::NoError) {
+        guard.start(3000);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    disconnect(c1);
+    disconnect(c2);
+    if (MediaPlayer->error() != QMediaPlayer::NoError ||
+        MediaPlayer->mediaStatus() == QMediaPlayer::InvalidMedia) {
+        QString why = MediaPlayer->errorString();
+        if (why.isEmpty())
+            why = QStringLiteral("Das Format wird nicht unterstützt.");
+        MediaPlayer->setSource(QUrl());
+        throw EZarvoError(QStringLiteral("Die Mediendatei \"%1\" kann nicht abgespielt werden.\r%2")
+                              .arg(fileName, why));
+    }
+    MediaPlayer->play();
+}

@@ -1,0 +1,172 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QAudioOutput;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMediaPlayer;
+class QMenu;
+class QPushButton;
+class QToolBar;
+class QToolButton;
+class TFormZarvo;
+class TTimerSpeedButton;
+class TZarvoPad;
+class TTitleLabel;
+class THelpWindow;
+class TFormEnhance;
+
+// The main window: the frame that holds the puzzle windows, with the menu,
+// the toolbar, the start panel and the status bar. It lives for the whole run
+// and owns the program-wide values (settings, piece types, the current game).
+class TFormZarvoMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFormZarvoMain(QWidget *parent = nullptr);
+    ~TFormZarvoMain() override;
+
+    // ---- routines used by the puzzle windows ----
+    void FocusStartButton();
+    void LoadLastGame();
+    void SaveLastGame();
+    void UpdateMenuItems();
+    // Plays the success sound. A missing file is skipped; a file that cannot
+    // be opened throws EZarvoError with the media player's message.
+    void PlayMedia(const QString &fileName);
+
+    // ---- commands (menu, toolbar, start panel, puzzle windows) ----
+    void ItemNewZarvoClick();
+    void ItemLoadHistClick();
+    void ItemSaveHistClick();
+    void ItemCloseClick();
+    void ItemOptionClick(QObject *sender);
+    void ItemExitClick();
+    void ItemUndoClick(QObject *sender);
+    void ItemRedoClick(QObject *sender);
+    void BtnUnRedoEndClick();
+    void ItemShowObjectClick(QObject *sender);
+    void ItemHighScoreClick();
+    void ItemHilfeClick();
+    void ItemInfoClick();
+    void BtnSpeedClick();
+    void BtnNewZarvoClick();
+    void BtnLoadHistClick();
+    void BtnLoadLastClick();
+
+    // The puzzle window that MDI commands act on: the current MDI child when
+    // it is a puzzle window, else none.
+    TFormZarvo *ActiveZarvo() const;
+    // Every open puzzle window (windowed and full-screen).
+    QList<TFormZarvo *> PuzzleWindows() const;
+    int MdiChildCount() const;
+
+    // Opens a game in a new puzzle window; loadMode 0: puzzle file, 1: game
+    // state. Failures are reported; returns the window or nullptr.
+    TFormZarvo *OpenGame(int loadMode, const QString &name, bool makeCurrent);
+
+    // The file dialogs of the game states. Tests answer them through this
+    // hook instead of a dialog; an empty result means cancelled.
+    using TFileDlgHook = std::function<QString(bool save)>;
+    static void SetFileDlgHook(TFileDlgHook hook);
+
+    // ---- main-window state read by the puzzle windows ----
+    int RepeatCount = 0;
+    bool ActivatedOnce = false;
+    QPointer<TFormZarvo> CurrentZarvo;
+    QImage ImgBack; // the background texture
+
+    // ---- controls ----
+    QWidget *ClientArea = nullptr; // everything between toolbar and status bar
+    QMdiArea *MdiArea = nullptr;
+    QToolBar *SpeedPanel = nullptr;
+    QLabel *StatusPanel = nullptr;
+    QFrame *PnlStart = nullptr;
+    TTitleLabel *LblTitle = nullptr;
+    QPushButton *BtnNewZarvo2 = nullptr;
+    QPushButton *BtnLoadHist2 = nullptr;
+    QPushButton *BtnLoadLast = nullptr;
+
+    QToolButton *BtnExit = nullptr;
+    QToolButton *BtnNewZarvo = nullptr;
+    QToolButton *BtnLoadHist = nullptr;
+    QToolButton *BtnSaveHist = nullptr;
+    QToolButton *BtnGrid = nullptr;
+    QWidget *PnlZarvos = nullptr;
+    QAction *PnlZarvosAction = nullptr; // shows and hides PnlZarvos in the toolbar
+    QToolButton *BtnShowObject = nullptr;
+    QToolButton *BtnHighScore = nullptr;
+    TTimerSpeedButton *BtnUndo = nullptr;
+    TTimerSpeedButton *BtnRedo = nullptr;
+    QLabel *LblMoves = nullptr;
+    QLabel *LblHurra = nullptr;
+    QToolButton *BtnSpeed = nullptr;
+    QToolButton *BtnHelp = nullptr;
+    QToolButton *BtnInfo = nullptr;
+
+    QMenu *MenuDatei = nullptr;
+    QMenu *MenuEdit = nullptr;
+    QMenu *MenuAnsicht = nullptr;
+    QMenu *MenuHilfe = nullptr;
+    QAction *ItemNewZarvo = nullptr;
+    QAction *ItemLoadHist = nullptr;
+    QAction *ItemSaveHist = nullptr;
+    QAction *ItemClose = nullptr;
+    QAction *ItemOption = nullptr;
+    QAction *ItemExit = nullptr;
+    QAction *ItemUndo = nullptr;
+    QAction *ItemRedo = nullptr;
+    QAction *ItemShowObject = nullptr;
+    QAction *ItemHighScore = nullptr;
+    QAction *ItemHilfe = nullptr;
+    QAction *ItemInfo = nullptr;
+    // Ctrl+Shift+F12: the hidden speed test (BtnSpeed is not on show).
+    QAction *ItemSpeed = nullptr;
+
+    QMediaPlayer *MediaPlayer = nullptr;
+    QAudioOutput *AudioOutput = nullptr;
+
+    // The dialog's start folder and the last folder chosen.
+    QString HistDialogDir;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    friend class TFormZarvo;
+    void CreateMenu();
+    void CreateToolBar();
+    void CreateStartPanel();
+    void FormCreate();
+    void FormActivate();
+    void PlaceStartPanel();
+    void CheckStartPanel();
+    QString HistFileDialog(bool save);
+    void ShowHint(const QString &hint);
+    void FormEnhanceLoadMain();
+    TFormZarvo *CommandWindow(QObject *sender) const;
+    void PuzzleWindowClosed();
+
+    bool Closing = false; // after the close was accepted: windows closed now do not save
+    QPointer<THelpWindow> HelpWindow;
+    TFormEnhance *Enhance = nullptr;
+    qint64 SpeedStartMs = 0;
+    qint64 FrameCount = 0;
+    bool SpeedRunning = false;
+};
+
+// The one main window of the run (nullptr before it is created and after it
+// is gone).
+extern TFormZarvoMain *FormZarvoMain;

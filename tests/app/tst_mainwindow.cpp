@@ -1,0 +1,601 @@
+#include "AppRoot.h"
+#include "BoardView.h"
+#include "FormZarvo.h"
+#include "FormZarvoMain.h"
+#include "TimerSpeedButton.h"
+#include "ZarvoPad.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+// The main window: start panel, opening and closing games, the commands,
+// the settings kept from one start to the next.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TAppRoot> Root;
+    std::unique_ptr<TFormZarvoMain> Main;
+
+    void StartMain()
+    {
+        Main = std::make_unique<TFormZarvoMain>();
+        Main->show();
+        QVERIFY(QTest::qWaitForWindowActive(Main.get()));
+    }
+
+    // Closes the program as the player does (answering the question with
+    // Yes) and destroys the window, which writes the settings.
+    void EndMain()
+    {
+        Root->Answer = QMessageBox::Yes;
+        Main->close();
+        Main.reset();
+    }
+
+    void UseWindowedGames() { Settings().FullScreen2 = false; }
+
+    TFormZarvo *OpenRow()
+    {
+        TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Reihe.zrv"), true);
+        if (w)
+            QCoreApplication::processEvents();
+        return w;
+    }
+
+    // Drags piece A of Reihe.zrv by columns cells through the real board view.
+    static void DragA(TFormZarvo *w, int columns)
+    {
+        TZarvoPad *board = w->Board();
+        TZarvo *a = board->Piece(0);
+        const QPoint from(a->X + 20, a->Y + 20);
+        TBoardView *view = w->View();
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(view, from + QPoint(columns * 40 * step / 4, 0));
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, from + QPoint(columns * 40, 0));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        Root = std::make_unique<TAppRoot>();
+        TFormZarvoMain::SetFileDlgHook({});
+        TFormZarvo::SetTopListHook([](QWidget *, TZarvoPad *, int, int) { return false; });
+    }
+
+    void cleanup()
+    {
+        if (Main)
+            EndMain();
+        TFormZarvo::SetTopListHook({});
+        TFormZarvoMain::SetFileDlgHook({});
+        Root.reset();
+    }
+
+    void captionMenusAndToolbarAtStart()
+    {
+        StartMain();
+        QCOMPARE(
+            Main->windowTitle(),
+            QStringLiteral("Zarvos V%1.%2").arg(ZARVOS_VERSION_MAJOR).arg(ZARVOS_VERSION_MINOR));
+        QVERIFY(Main->minimumSize() == QSize(720, 600));
+        // Without a game only "Spiel" and "Hilfe" are offered.
+        QVERIFY(Main->MenuDatei->menuAction()->isVisible());
+        QVERIFY(!Main->MenuEdit->menuAction()->isVisible());
+        QVERIFY(!Main->MenuAnsicht->menuAction()->isVisible());
+        QVERIFY(!Main->ItemSaveHist->isEnabled());
+        QVERIFY(!Main->ItemClose->isEnabled());
+        QVERIFY(!Main->PnlZarvosAction->isVisible());
+        QVERIFY(!Main->BtnUndo->isEnabled());
+        QVERIFY(!Main->BtnRedo->isEnabled());
+        QCOMPARE(Main->ItemRedo->shortcut(), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(Main->ItemNewZarvo->statusTip(), QStringLiteral("Neues Spiel starten"));
+        // A menu item's hint shows in the status bar.
+        QStatusTipEvent tip(Main->ItemNewZarvo->statusTip());
+        QApplication::sendEvent(Main.get(), &tip);
+        QCOMPARE(Main->StatusPanel->text(), QStringLiteral("Neues Spiel starten"));
+    }
+
+    void startPanelFocusFollowsTheLastGame()
+    {
+        StartMain();
+        QVERIFY(Main->PnlStart->isVisible());
+        QVERIFY(!Main->BtnLoadLast->isEnabled());
+        QTRY_VERIFY(Main->BtnNewZarvo2->hasFocus());
+        // Centred in the client area.
+        const QRect client = Main->ClientArea->rect();
+        QCOMPARE(Main->PnlStart->x(), (client.width() - Main->PnlStart->width()) / 2);
+        QCOMPARE(Main->PnlStart->y(), (client.height() - Main->PnlStart->height()) / 2);
+        EndMain();
+
+        Root->WriteState(QStringLiteral("Letzter Spielstand.zrh"), 1, 2);
+        StartMain();
+        QVERIFY(Main->BtnLoadLast->isEnabled());
+        QTRY_VERIFY(Main->BtnLoadLast->hasFocus());
+    }
+
+    void loadingAGameStateTakesOnlyItsName()
+    {
+        Root->WriteState(QStringLiteral("Mein Spiel.zrh"), 2, 4);
+        StartMain();
+        UseWindowedGames();
+        // Chosen somewhere else: the game of that name in Hist/ is loaded.
+        TFormZarvoMain::SetFileDlgHook(
+            [](bool) { return QStringLiteral("/irgendwo/anders/Mein Spiel.zrh"); });
+        Main->BtnLoadHistClick();
+        QCOMPARE(Main->PuzzleWindows().size(), 1);
+        TFormZarvo *w = Main->PuzzleWindows().first();
+        QCOMPARE(w->Board()->MoveIndex, 2);
+        QCOMPARE(Main->CurrentZarvo.data(), w);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("2 Züge"));
+        QVERIFY(Main->ItemUndo->isEnabled());
+        QVERIFY(Main->ItemRedo->isEnabled());
+        QVERIFY(Main->PnlStart->isHidden());
+        QVERIFY(Main->MenuEdit->menuAction()->isVisible());
+        QCOMPARE(w->SubWindow()->windowTitle(), QStringLiteral("** Reihe"));
+
+        // Cancelling the dialog while a game is open leaves the panel hidden.
+        TFormZarvoMain::SetFileDlgHook([](bool) { return QString(); });
+        Main->ItemLoadHistClick();
+        QVERIFY(Main->PnlStart->isHidden());
+        QCOMPARE(Main->PuzzleWindows().size(), 1);
+
+        // Saving writes under the chosen name in Hist/, whatever the folder.
+        TFormZarvoMain::SetFileDlgHook([](bool save) {
+            return save ? QStringLiteral("/tmp/elsewhere/Kopie.zrh") : QString();
+        });
+        Main->ItemSaveHistClick();
+        QCOMPARE(Root->Read(QStringLiteral("Hist/Kopie.zrh")),
+                 Root->Read(QStringLiteral("Hist/Mein Spiel.zrh")));
+    }
+
+    void cancellingTheLoadDialogBringsThePanelBack()
+    {
+        StartMain();
+        TFormZarvoMain::SetFileDlgHook([](bool) { return QString(); });
+        Main->BtnLoadHistClick();
+        QVERIFY(!Main->PnlStart->isHidden());
+        QTRY_VERIFY(Main->BtnNewZarvo2->hasFocus());
+    }
+
+    void aDragThroughTheBoardCountsOneMove()
+    {
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("0 Züge"));
+        QVERIFY(!Main->BtnUndo->isEnabled());
+        // The MDI child shows the whole board with the goal text under it.
+        const QSize board(w->Board()->Width(), w->Board()->Height());
+        QTRY_COMPARE(w->View()->visibleRegion().boundingRect().size(), board);
+        QVERIFY(w->LblObject->isVisible());
+        QCOMPARE(w->LblObject->text(), QStringLiteral("Schiebe A ganz nach rechts"));
+        QCOMPARE(w->height(), board.height() + w->LblObject->height());
+        QVERIFY(!w->SubWindow()->isMinimized());
+        DragA(w, 1);
+        QCOMPARE(w->Board()->MoveIndex, 1);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
+        QVERIFY(Main->BtnUndo->isEnabled());
+        QVERIFY(!Main->BtnRedo->isEnabled());
+        // The same piece again: still one move.
+        DragA(w, 1);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
+        QCOMPARE(w->Board()->Piece(0)->X, 10 + 2 * 40);
+
+        Main->ItemUndoClick(Main->ItemUndo);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("0 Züge"));
+        QCOMPARE(w->Board()->Piece(0)->X, 10);
+        QCOMPARE(w->Board()->LastMoved, -1);
+        QVERIFY(!Main->ItemUndo->isEnabled());
+        QVERIFY(Main->ItemRedo->isEnabled());
+        // A disabled command does nothing, whoever sends it.
+        Main->ItemUndoClick(Main->BtnUndo);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        Main->ItemRedoClick(Main->ItemRedo);
+        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
+        QVERIFY(!Main->ItemRedo->isEnabled());
+    }
+
+    void reachingTheGoalShowsTheTextAndOpensTheList()
+    {
+        StartMain();
+        UseWindowedGames();
+        Settings().GameOverText = QStringLiteral("Geschafft!");
+        Settings().GameOverFile = Root->Path(QStringLiteral("fehlt.wav")); // missing: skipped
+        QList<int> listed;
+        TFormZarvo::SetTopListHook([&](QWidget *, TZarvoPad *, int moves, int seconds) {
+            listed << moves << seconds;
+            return true;
+        });
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        DragA(w, 3);
+        QVERIFY(w->Finished);
+        QVERIFY(Main->LblHurra->isVisible());
+        QCOMPARE(Main->LblHurra->text(), QStringLiteral("Geschafft!"));
+        // Windowed games hand 0 seconds to the list.
+        QCOMPARE(listed, (QList<int>{1, 0}));
+
+        // A refresh without a cause never opens the list again.
+        listed.clear();
+        w->UpdateMain(nullptr);
+        Main->UpdateMenuItems();
+        QVERIFY(listed.isEmpty());
+        QVERIFY(Main->LblHurra->isVisible());
+
+        // With the goal position shown, undo and redo are off and the goal
+        // test is silent.
+        Main->ItemShowObjectClick(Main->ItemShowObject);
+        QVERIFY(Main->BtnShowObject->isChecked());
+        QVERIFY(!Main->ItemUndo->isEnabled());
+        QVERIFY(!Main->ItemRedo->isEnabled());
+        QVERIFY(!Main->LblHurra->isVisible());
+        QCOMPARE(w->LblObject->text(), QStringLiteral("Zielposition (? Züge)"));
+        Main->ItemShowObjectClick(Main->ItemShowObject);
+        QCOMPARE(w->LblObject->text(), QStringLiteral("Schiebe A ganz nach rechts"));
+        QVERIFY(Main->ItemUndo->isEnabled());
+    }
+
+    void aSoundThatCannotBePlayedIsReportedAndSkipsTheList()
+    {
+        StartMain();
+        UseWindowedGames();
+        Root->Write(QStringLiteral("kaputt.wav"), "das ist kein Klang");
+        Settings().GameOverFile = Root->Path(QStringLiteral("kaputt.wav"));
+        int listed = 0;
+        TFormZarvo::SetTopListHook([&](QWidget *, TZarvoPad *, int, int) {
+            ++listed;
+            return true;
+        });
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        Root->Messages.clear();
+        DragA(w, 3);
+        QVERIFY(w->Finished);
+        QCOMPARE(Root->Messages.size(), 1);
+        QVERIFY(Root->Messages.first().contains(QStringLiteral("kaputt.wav")));
+        QCOMPARE(listed, 0);
+    }
+
+    void holdingUndoAndRedoAccelerates()
+    {
+        Root->WriteState(QStringLiteral("Lang.zrh"), 37, 38);
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = Main->OpenGame(1, QStringLiteral("Lang.zrh"), true);
+        QVERIFY(w);
+        TZarvoPad *board = w->Board();
+        QList<int> steps;
+        auto record = [&] { steps << board->MoveIndex; };
+        connect(Main->BtnUndo, &QAbstractButton::clicked, this, record);
+        QTest::mousePress(Main->BtnUndo, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 0, 5000);
+        QTest::mouseRelease(Main->BtnUndo, Qt::LeftButton);
+        QCOMPARE(steps, (QList<int>{36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 25, 20, 15, 10, 5, 0}));
+        QCOMPARE(Main->RepeatCount, 0);
+        disconnect(Main->BtnUndo, nullptr, this, nullptr);
+        w->CloseWindow();
+
+        Root->WriteState(QStringLiteral("Kurz.zrh"), 0, 23);
+        w = Main->OpenGame(1, QStringLiteral("Kurz.zrh"), true);
+        QVERIFY(w);
+        board = w->Board();
+        steps.clear();
+        connect(Main->BtnRedo, &QAbstractButton::clicked, this, record);
+        QTest::mousePress(Main->BtnRedo, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 22, 5000);
+        QCOMPARE(Main->RepeatCount, 0); // reset at the last entry
+        QTest::mouseRelease(Main->BtnRedo, Qt::LeftButton);
+        QCOMPARE(steps, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20, 22}));
+
+        // The menu item always moves one step, however often it comes.
+        for (int i = 1; i <= 12; ++i) {
+            Main->ItemUndo->trigger();
+            QCOMPARE(board->MoveIndex, 22 - i);
+        }
+        QCOMPARE(Main->RepeatCount, 0);
+
+        // Alt+Backspace in the window keeps counting until a release, a
+        // menu step or an end resets it: the eleventh key step jumps.
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(board->MoveIndex, 0);
+        QCOMPARE(Main->RepeatCount, 0);
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(board->MoveIndex, 10);
+        QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(board->MoveIndex, 15);
+        Main->BtnUnRedoEndClick();
+        QCOMPARE(Main->RepeatCount, 0);
+    }
+
+    void closingAGameSavesItOnlyWithMoves()
+    {
+        Root->Write(QStringLiteral("Hist/Letzter Spielstand.zrh"), "alt");
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        Main->ItemCloseClick();
+        QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
+        QCOMPARE(Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh")), QByteArray("alt"));
+        // The start panel comes back with the last game offered.
+        QTRY_VERIFY(!Main->PnlStart->isHidden());
+        QTRY_VERIFY(Main->BtnLoadLast->hasFocus());
+
+        w = OpenRow();
+        QVERIFY(w);
+        DragA(w, 1);
+        QCOMPARE(w->Board()->MoveIndex, 1);
+        // The first Esc of the program ends the current game.
+        QTest::keyClick(Main.get(), Qt::Key_Escape);
+        QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
+        const QByteArray saved = Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh"));
+        QVERIFY(saved.startsWith("Reihe.zrv\r\n1;;0\r\n"));
+        QVERIFY(Main->isVisible());
+
+        // Continuing it opens the same position.
+        Main->BtnLoadLastClick();
+        QCOMPARE(Main->PuzzleWindows().size(), 1);
+        QCOMPARE(Main->PuzzleWindows().first()->Board()->MoveIndex, 1);
+    }
+
+    void twoWindowsKeepThePanelAwayUntilTheLastCloses()
+    {
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *a = OpenRow();
+        TFormZarvo *b = OpenRow();
+        QVERIFY(a && b);
+        QCOMPARE(Main->MdiChildCount(), 2);
+        b->CloseWindow();
+        QTRY_COMPARE(Main->MdiChildCount(), 1);
+        QCoreApplication::processEvents();
+        QVERIFY(Main->PnlStart->isHidden());
+        a->CloseWindow();
+        QTRY_VERIFY(!Main->PnlStart->isHidden());
+        QVERIFY(!Main->MenuEdit->menuAction()->isVisible());
+    }
+
+    void fullScreenHidesAndRestoresTheFrame()
+    {
+        StartMain();
+        Settings().FullScreen2 = true;
+        const QSize before = Main->size();
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        QVERIFY(w->IsFullScreen());
+        QVERIFY(!w->SubWindow());
+        QVERIFY(Main->menuBar()->isHidden());
+        QVERIFY(Main->SpeedPanel->isHidden());
+        QVERIFY(Main->statusBar()->isHidden());
+        QCOMPARE(Main->minimumSize(), before);
+        QCOMPARE(Main->maximumSize(), before);
+        QTRY_COMPARE(w->geometry(), Main->ClientArea->rect());
+        QVERIFY(w->PnlMoves->isVisible());
+        QCOMPARE(w->LblCaption->text(), QStringLiteral("** Reihe"));
+        // Board and the half-size goal picture share the width in equal gaps.
+        const int bw = w->Board()->Width();
+        QCOMPARE(w->View()->x(), (w->width() - 3 * bw / 2) / 3);
+        QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 0:00"));
+
+        // Its own buttons act on its own board.
+        DragA(w, 1);
+        QCOMPARE(w->LblMoves->text(), QStringLiteral("1 Zug"));
+        QVERIFY(w->BtnUndo->isEnabled());
+        QVERIFY(w->BtnStart->isEnabled());
+        QVERIFY(w->LblTime->isEnabled()); // the clock runs from the first press
+        QVERIFY(w->StartTime > 0);
+        QTest::mouseClick(w->BtnUndo, Qt::LeftButton);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QVERIFY(!w->BtnUndo->isEnabled());
+        QVERIFY(w->BtnRedo->isEnabled());
+        QTest::mouseClick(w->BtnRedo, Qt::LeftButton);
+        QCOMPARE(w->Board()->MoveIndex, 1);
+        // Restart before the goal keeps the history.
+        QTest::mouseClick(w->BtnStart, Qt::LeftButton);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QCOMPARE(w->Board()->History.size(), 2);
+        QVERIFY(w->BtnRedo->isEnabled());
+
+        // Esc closes the game and gives the frame back; the next asks.
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
+        QVERIFY(!Main->menuBar()->isHidden());
+        QVERIFY(!Main->SpeedPanel->isHidden());
+        QVERIFY(!Main->statusBar()->isHidden());
+        QCOMPARE(Main->minimumSize(), QSize(720, 600));
+        QCOMPARE(Main->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        QTRY_VERIFY(!Main->PnlStart->isHidden());
+
+        Root->Messages.clear();
+        Root->Answer = QMessageBox::No;
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Main.get(),
+                        Qt::Key_Escape);
+        QCOMPARE(Root->Messages, QStringList{QStringLiteral("Willst du Zarvos schon beenden?")});
+        QVERIFY(Main->isVisible());
+    }
+
+    void restartAfterTheGoalReloadsThePuzzle()
+    {
+        StartMain();
+        Settings().FullScreen2 = true;
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        DragA(w, 3);
+        QVERIFY(w->Finished);
+        QVERIFY(w->LblHurra->isVisible());
+        w->ElapsedSeconds = 99;
+        QTest::mouseClick(w->BtnStart, Qt::LeftButton);
+        QVERIFY(!w->Finished);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QCOMPARE(w->Board()->History.size(), 1);
+        QCOMPARE(w->ElapsedSeconds, 0);
+        QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 0:00"));
+        QVERIFY(!w->LblHurra->isVisible());
+        QVERIFY(Main->menuBar()->isHidden());
+    }
+
+    void theClockCountsMinutesAndSeconds()
+    {
+        StartMain();
+        Settings().FullScreen2 = true;
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        w->StartTime = TFormZarvo::ClockNow() - 725.0 / 86400;
+        w->TimerTimer();
+        QCOMPARE(w->ElapsedSeconds, 725);
+        QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 12:05"));
+        w->StartTime = TFormZarvo::ClockNow() - 3660.0 / 86400;
+        w->TimerTimer();
+        QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 61:00"));
+        // Stopped for good at the goal.
+        w->Finished = true;
+        w->StartTime = TFormZarvo::ClockNow() - 10.0 / 86400;
+        w->TimerTimer();
+        QCOMPARE(w->ElapsedSeconds, 3660);
+        QCOMPARE(MovesText(0), QStringLiteral("0 Züge"));
+        QCOMPARE(MovesText(1), QStringLiteral("1 Zug"));
+        QCOMPARE(MovesText(2), QStringLiteral("2 Züge"));
+    }
+
+    void aFailedLoadLeavesNoWindow()
+    {
+        Root->Write(QStringLiteral("Data/Kaputt.zrv"),
+                    "[Pad]\r\nFrameSize=4,x\r\n[Start]\r\nCount=0\r\n");
+        for (bool fullScreen : {false, true}) {
+            StartMain();
+            Settings().FullScreen2 = fullScreen;
+            TFormZarvo *before = OpenRow();
+            QVERIFY(before);
+            Root->Messages.clear();
+            QVERIFY(!Main->OpenGame(0, QStringLiteral("Kaputt.zrv"), true));
+            QCOMPARE(Root->Messages.size(), 1);
+            QVERIFY2(Root->Messages.first().startsWith(
+                         QStringLiteral("Fehler beim Laden\rFehler beim Laden der Zarvo-Datei\r")),
+                     qPrintable(Root->Messages.first()));
+            QCOMPARE(Main->PuzzleWindows(), QList<TFormZarvo *>{before});
+            QCOMPARE(Main->CurrentZarvo.data(), before);
+            before->CloseWindow();
+            QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
+            // A missing game state fails the same way and the frame is whole.
+            Root->Messages.clear();
+            QVERIFY(!Main->OpenGame(1, QStringLiteral("gibtsnicht.zrh"), true));
+            QCOMPARE(Root->Messages.size(), 1);
+            QVERIFY(Root->Messages.first().startsWith(QStringLiteral("Fehler beim Laden\r")));
+            QVERIFY(Main->PuzzleWindows().isEmpty());
+            QVERIFY(!Main->menuBar()->isHidden());
+            QCOMPARE(Main->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+            QTRY_VERIFY(!Main->PnlStart->isHidden());
+            EndMain();
+        }
+    }
+
+    void settingsAreWrittenAtExitAndReadAtTheNextStart()
+    {
+        StartMain();
+        // A first start has the defaults.
+        QVERIFY(Settings().FullScreen2);
+        QVERIFY(Settings().Cursor64);
+        QVERIFY(Settings().Grid);
+        QVERIFY(Main->BtnGrid->isChecked());
+        QCOMPARE(Settings().GameOverText, QStringLiteral("Ziel ereicht, Bravo!"));
+        QCOMPARE(Settings().GameOverFile, DataRoot::RootDir() + QStringLiteral("GameOver.wav"));
+        QVERIFY(!QFile::exists(Root->SettingsFile())); // nothing written before the exit
+
+        // The toolbar toggle changes Grid at once.
+        QTest::mouseClick(Main->BtnGrid, Qt::LeftButton);
+        QVERIFY(!Settings().Grid);
+        Settings().Player = QStringLiteral("Erika");
+        Settings().FullScreen2 = false;
+        // Refused exit writes nothing.
+        Root->Answer = QMessageBox::No;
+        QVERIFY(!Main->close());
+        QVERIFY(!QFile::exists(Root->SettingsFile()));
+        EndMain();
+
+        QSettings store(Root->SettingsFile(), QSettings::IniFormat);
+        QCOMPARE(store.value(QStringLiteral("Grid")).toString(), QStringLiteral("0"));
+        QCOMPARE(store.value(QStringLiteral("FullScreen2")).toString(), QStringLiteral("0"));
+        QCOMPARE(store.value(QStringLiteral("Player")).toString(), QStringLiteral("Erika"));
+        QVERIFY(store.contains(QStringLiteral("FormMain/Left")));
+
+        // The next start reads them back.
+        Settings() = TZarvoSettings();
+        StartMain();
+        QVERIFY(!Settings().Grid);
+        QVERIFY(!Main->BtnGrid->isChecked());
+        QVERIFY(!Settings().FullScreen2);
+        QCOMPARE(Settings().Player, QStringLiteral("Erika"));
+    }
+
+    void theHiddenSpeedTestReportsFramesPerSecond()
+    {
+        StartMain();
+        UseWindowedGames();
+        // Without a game the key does nothing.
+        Main->ItemSpeed->trigger();
+        QVERIFY(!Main->BtnSpeed->isChecked());
+
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        TZarvoPad *board = w->Board();
+        const QPoint a(board->Piece(0)->X + 20, board->Piece(0)->Y + 20);
+        const QPoint b(board->Piece(1)->X + 20, board->Piece(1)->Y + 20);
+        QTest::mouseClick(w->View(), Qt::LeftButton, Qt::NoModifier, b);
+        QTest::mouseClick(w->View(), Qt::LeftButton, Qt::NoModifier, a);
+        QCOMPARE(board->LastHit, 0);
+        QCOMPARE(board->PrevHit, 1);
+
+        QString shown;
+        QTimer::singleShot(1300, this, [&] {
+            shown = Main->StatusPanel->text();
+            Main->ItemSpeed->trigger(); // the same key ends it
+        });
+        Main->ItemSpeed->trigger(); // runs until ended
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ Bilder/sec$")).match(shown).hasMatch(),
+                 qPrintable(shown));
+        QVERIFY(!Main->BtnSpeed->isChecked());
+        QVERIFY(Main->StatusPanel->text().isEmpty());
+        // The two pieces touch already, so neither could move.
+        QCOMPARE(board->Piece(0)->Y, 10);
+        QCOMPARE(board->Piece(1)->Y, 50);
+    }
+
+    void exitWithAGameOpenSavesIt()
+    {
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        DragA(w, 1);
+        // A second game opened from the expert does not become current; the
+        // active one is saved at exit all the same.
+        Main->CurrentZarvo = nullptr;
+        Root->Messages.clear();
+        Main->ItemExitClick();
+        QCOMPARE(Root->Messages, QStringList{QStringLiteral("Willst du Zarvos schon beenden?")});
+        QVERIFY(Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh")).startsWith("Reihe.zrv"));
+        Main.reset();
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

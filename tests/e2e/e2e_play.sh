@@ -1,0 +1,97 @@
+#!/bin/bash
+# End-to-end run of the real program on a virtual X display: start it,
+# continue the saved game, drag a piece with real pointer events, press Esc
+# twice and answer the question, then check the last game and the settings.
+#
+# usage: e2e_play.sh PATH/TO/zarvos
+# Exit 0 on success, 77 when the X tools are missing (skipped), 1 on failure.
+set -u
+
+program=${1:?usage: e2e_play.sh PATH/TO/zarvos}
+for tool in xvfb-run xdotool openbox; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+
+if [ "${ZARVOS_E2E_INNER:-}" != 1 ]; then
+    ZARVOS_E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'kill $wm_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+wm_pid=
+game_pid=
+fail() {
+    echo "FAIL: $*"
+    [ -n "${ZARVOS_E2E_SHOT:-}" ] && command -v import >/dev/null && import -window root "$ZARVOS_E2E_SHOT"
+    exit 1
+}
+
+# A portable copy: the program beside its own collection and a saved game.
+prog="$work/prog"
+mkdir -p "$prog/Data" "$prog/Hist" "$work/config"
+cp "$program" "$prog/zarvos"
+printf '[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n' > "$prog/ZarvoTyp.ini"
+printf '[Info]\r\nTitle=Reihe\r\nObjectInfo=Schiebe A nach rechts\r\nRating=*\r\n[Pad]\r\nFrameSize=4,2\r\nUnitSize=40\r\nOffset=10,10\r\nBackSize=5,3\r\n[Start]\r\nCount=2\r\nZarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n[Object]\r\nCount=2\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n' > "$prog/Data/Reihe.zrv"
+printf 'Reihe.zrv\r\n0;;0\r\n0;0;0;1;\r\n' > "$prog/Hist/Letzter Spielstand.zrh"
+
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+sleep 0.5
+
+XDG_CONFIG_HOME="$work/config" LANG=de_DE.UTF-8 "$prog/zarvos" >"$work/log" 2>&1 &
+game_pid=$!
+
+win=$(xdotool search --sync --onlyvisible --name "^Zarvos V" 2>/dev/null | head -1)
+[ -n "$win" ] || fail "the main window did not appear"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$win")" # X, Y, WIDTH, HEIGHT of the client
+xdotool windowactivate --sync "$win" >/dev/null 2>&1
+sleep 0.3
+
+# The start panel has the focus on "Letztes Spiel fortsetzen".
+xdotool key --window "$win" space
+sleep 1.5
+
+# Full-screen game: the board (200 x 120) sits one third into the free width
+# and centred between the top panels (80) and the goal text (30).
+bw=200 bh=120
+left=$(((WIDTH - 3 * bw / 2) / 3))
+top=$(((HEIGHT - bh - 110) / 2 + 80))
+px=$((X + left + 10 + 20))
+py=$((Y + top + 10 + 20))
+xdotool mousemove "$px" "$py"
+sleep 0.3
+xdotool mousedown 1
+for dx in 10 20 30 40 50 60 70 80; do
+    sleep 0.05
+    xdotool mousemove "$((px + dx))" "$py"
+done
+sleep 0.2
+xdotool mouseup 1
+sleep 0.5
+
+xdotool key --window "$win" Escape
+sleep 1
+xdotool key --window "$win" Escape
+sleep 1
+# The question "Willst du Zarvos schon beenden?": Yes is its default button.
+xdotool key Return
+
+for _ in $(seq 1 50); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$game_pid" 2>/dev/null && fail "the program did not end after the question"
+game_pid=
+
+state=$(head -2 "$prog/Hist/Letzter Spielstand.zrh" | tr -d '\r' | tr '\n' '|')
+[ "$state" = "Reihe.zrv|1;;0|" ] || fail "last game not written as expected: '$state'"
+ini="$work/config/Zarvos/Zarvos.ini"
+[ -f "$ini" ] || fail "no settings written ($ini)"
+grep -q '^FullScreen2=1' "$ini" || fail "FullScreen2 missing in settings"
+grep -q '^Left=' "$ini" || fail "window placement missing in settings"
+echo "PASS: continued the game, moved piece A two cells, last game and settings written"
+exit 0
