@@ -129,6 +129,15 @@ private Q_SLOTS:
         QTRY_VERIFY(Main->BtnLoadLast->hasFocus());
     }
 
+    void replacementPuzzlesAreMergedAtTheFirstActivation()
+    {
+        Root->Write(QStringLiteral("Data/New/Reihe.zrv"), RowPuzzle("Neue Reihe"));
+        StartMain();
+        QTRY_VERIFY(Main->ActivatedOnce);
+        QVERIFY(!QDir(Root->Path(QStringLiteral("Data/New"))).exists());
+        QVERIFY(Root->Read(QStringLiteral("Data/Reihe.zrv")).contains("Title=Neue Reihe"));
+    }
+
     void loadingAGameStateTakesOnlyItsName()
     {
         Root->WriteState(QStringLiteral("Mein Spiel.zrh"), 2, 4);

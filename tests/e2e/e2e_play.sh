@@ -8,7 +8,7 @@
 set -u
 
 program=${1:?usage: e2e_play.sh PATH/TO/zarvos}
-for tool in xvfb-run xdotool openbox; do
+for tool in xvfb-run xdotool xwininfo openbox; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -47,7 +47,12 @@ game_pid=$!
 win=$(xdotool search --sync --onlyvisible --name "^Zarvos V" 2>/dev/null | head -1)
 [ -n "$win" ] || fail "the main window did not appear"
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")" # X, Y, WIDTH, HEIGHT of the client
+# The client area on the screen (xdotool counts the frame twice under openbox).
+info=$(xwininfo -id "$win")
+X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+WIDTH=$(awk '/^ *Width:/ {print $2}' <<<"$info")
+HEIGHT=$(awk '/^ *Height:/ {print $2}' <<<"$info")
 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 sleep 0.3
 
@@ -87,8 +92,9 @@ done
 kill -0 "$game_pid" 2>/dev/null && fail "the program did not end after the question"
 game_pid=
 
-state=$(head -2 "$prog/Hist/Letzter Spielstand.zrh" | tr -d '\r' | tr '\n' '|')
-[ "$state" = "Reihe.zrv|1;;0|" ] || fail "last game not written as expected: '$state'"
+state=$(tr -d '\r' <"$prog/Hist/Letzter Spielstand.zrh" | tr '\n' '|')
+# Step 1 of the game: piece A two cells to the right, B where it was.
+[ "$state" = "Reihe.zrv|1;;0|0;0;0;1;|2;0;0;1;|" ] || fail "last game not written as expected: '$state'"
 ini="$work/config/Zarvos/Zarvos.ini"
 [ -f "$ini" ] || fail "no settings written ($ini)"
 grep -q '^FullScreen2=1' "$ini" || fail "FullScreen2 missing in settings"
