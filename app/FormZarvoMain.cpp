@@ -93,6 +93,9 @@ TFormZarvoMain::TFormZarvoMain(QWidget *parent) : QMainWindow(parent)
     setPalette(pal);
     setMinimumSize(720, 600);
     resize(720, 611);
+    // Title bar: system menu, minimise and close, as the game always had.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     ClientArea = new TClientArea(this);
     setCentralWidget(ClientArea);

@@ -2,6 +2,7 @@
 #include "DataRoot.h"
 #include "ErrorReport.h"
 #include "FormZarvoMain.h"
+#include "Glyphs.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     TZarvosApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarvos"));
+    QApplication::setWindowIcon(Glyph(TGlyph::NewGame));
 
     // The game speaks German; the standard dialogs' buttons do so too when
     // the user's language is German.
