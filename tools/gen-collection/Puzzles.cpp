@@ -593,23 +593,29 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Id = "Rangierbahnhof";
         p.File = "Rangierbahnhof.zrv";
         p.Title = "Rangierbahnhof";
-        p.Info = "Stelle die Wagen rechts in der Reihenfolge C, B, A auf. Die Lok schiebt ganze "
-                 "Wagenketten.";
-        p.Rating = "**";
+        p.Info = "Stelle die Wagen rechts in der Reihenfolge D, C, B, A auf. Die Lok schiebt "
+                 "ganze Wagenketten.";
+        p.Rating = "***";
         p.Back = "Filz.jpg";
-        p.FrameW = 7;
+        p.FrameW = 8;
         p.FrameH = 3;
         p.Unit = 64;
         p.FontSize = 16;
-        p.Start = {Fixed("Zarvo21", 0, 0),
-                   Fixed("Zarvo21", 5, 0),
-                   Fixed("Zarvo31", 0, 2),
-                   Fixed("Zarvo31", 4, 2),
+        p.Start = {Fixed("Zarvo31", 0, 0),
+                   Fixed("Zarvo21", 4, 0),
+                   Fixed("Zarvo21", 6, 0),
+                   Fixed("Zarvo21", 0, 2),
+                   Fixed("Zarvo21", 2, 2),
+                   Fixed("Zarvo31", 5, 2),
                    P("Zarvo21", 0, 1, M::RedLacquer, "Lok"),
                    P("Zarvo11", 2, 1, M::Cherry, "A"),
                    P("Zarvo11", 3, 1, M::BlueLacquer, "B"),
-                   P("Zarvo11", 4, 1, M::Jade, "C")};
-        p.Goal = {{"Zarvo11", "C", 4, 1}, {"Zarvo11", "B", 5, 1}, {"Zarvo11", "A", 6, 1}};
+                   P("Zarvo11", 4, 1, M::Jade, "C"),
+                   P("Zarvo11", 5, 1, M::Walnut, "D")};
+        p.Goal = {{"Zarvo11", "D", 4, 1},
+                  {"Zarvo11", "C", 5, 1},
+                  {"Zarvo11", "B", 6, 1},
+                  {"Zarvo11", "A", 7, 1}};
         list.push_back(p);
     }
     {
