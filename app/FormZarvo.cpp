@@ -324,7 +324,9 @@ void TFormZarvo::LayoutFullScreen()
     if (!FullScreen || !FBoard)
         return;
     const int width = this->width(), client = height();
-    const int hc = 40, hm = 40, ho = 30;
+    const int hc = 40, hm = 40;
+    // A goal text too long for one line gets the lines it needs.
+    const int ho = qMax(30, LblObject->heightForWidth(width));
     PnlCaption->setGeometry(0, 0, width, hc);
     LblCaption->setGeometry(PnlCaption->rect());
     PnlMoves->setGeometry(0, hc, width, hm);
@@ -333,8 +335,10 @@ void TFormZarvo::LayoutFullScreen()
     if (!LblHurra->isHidden())
         LblHurra->setGeometry(LblObject->geometry());
     const int w = FBoard->Width(), h = FBoard->Height();
-    const int left = (width - 3 * w / 2) / 3;
-    const int top = (client - h - hc - hm - ho) / 2 + hc + hm;
+    // A board too big for the space starts at the left edge and under the
+    // panels rather than being cut off where the player cannot reach it.
+    const int left = qMax(0, (width - 3 * w / 2) / 3);
+    const int top = qMax(hc + hm, (client - h - hc - hm - ho) / 2 + hc + hm);
     FView->setGeometry(left, top, w, h);
 
     if (FullScreenBack.size() != size()) {

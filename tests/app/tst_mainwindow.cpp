@@ -442,6 +442,26 @@ private Q_SLOTS:
         QVERIFY(Main->isVisible());
     }
 
+    void aBoardTooWideForTheFrameStaysReachable()
+    {
+        QByteArray wide = RowPuzzle();
+        wide.replace("FrameSize=4,2", "FrameSize=16,2").replace("BackSize=5,3", "BackSize=17,3");
+        wide.replace("ObjectInfo=Schiebe A ganz nach rechts",
+                     "ObjectInfo=" + QByteArray("Ein sehr langer Zieltext ").repeated(8));
+        Root->Write(QStringLiteral("Data/Breit.zrv"), wide);
+        StartMain();
+        Settings().FullScreen2 = true;
+        TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Breit.zrv"), true);
+        QVERIFY(w);
+        QTRY_COMPARE(w->geometry(), Main->ClientArea->rect());
+        QVERIFY(w->Board()->Width() * 3 / 2 > w->width());
+        QCOMPARE(w->View()->x(), 0);
+        QVERIFY(w->View()->y() >= w->PnlMoves->geometry().bottom());
+        // The whole goal text fits its panel under the board.
+        QVERIFY(w->LblObject->height() >= w->LblObject->heightForWidth(w->width()));
+        QVERIFY(w->LblObject->height() > 30);
+    }
+
     void restartAfterTheGoalReloadsThePuzzle()
     {
         StartMain();
