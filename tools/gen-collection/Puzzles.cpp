@@ -242,19 +242,19 @@ bool WritePuzzle(const QString &dataDir, const TPuzzle &p)
                 for (int ty = 0; ty < tile.height() && y + ty < board.height(); ++ty)
                     for (int tx = 0; tx < tile.width() && x + tx < board.width(); ++tx)
                         board.setPixel(x + tx, y + ty, tile.pixel(tx, ty));
-        int n = 0;
+        // All fixed cells as one stone, so that neighbouring walls show no seam.
+        std::vector<QRect> cells;
+        QRect bounds;
         for (const TStartDef &s : p.Start) {
             if (s.Movable)
                 continue;
-            std::vector<QRect> cells;
-            QRect bounds;
             for (QPoint c : Type(s.Type).Cells) {
                 const QRect r((p.Margin + s.Col + c.x()) * u, (p.Margin + s.Row + c.y()) * u, u, u);
                 cells.push_back(r);
                 bounds = bounds.united(r);
             }
-            PaintPieceFace(board, bounds, cells, TMaterial::Slate, SeedOf(p.Id, 1000 + n++));
         }
+        PaintPieceFace(board, bounds, cells, TMaterial::Slate, SeedOf(p.Id, 1000));
         backName = "Brett-" + p.Id + ".jpg";
         if (!SavePicture(board, ImageDir(dataDir) + backName, 88))
             return false;
