@@ -1,5 +1,6 @@
 #include "AppRoot.h"
 #include "BoardView.h"
+#include "ErrorReport.h"
 #include "FormZarvo.h"
 #include "FormZarvoMain.h"
 #include "TimerSpeedButton.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMediaPlayer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 // The main window: start panel, opening and closing games, the commands,
 // the settings kept from one start to the next.
@@ -280,6 +283,17 @@ private Q_SLOTS:
         QCOMPARE(Root->Messages.size(), 1);
         QVERIFY(Root->Messages.first().contains(QStringLiteral("kaputt.wav")));
         QCOMPARE(listed, 0);
+    }
+
+    void theBundledSuccessSoundOpensWithoutAReport()
+    {
+        StartMain();
+        const QString sound = QStringLiteral(ZARVOS_SOURCE_DIR "/data/GameOver.wav");
+        QVERIFY(QFile::exists(sound));
+        Root->Messages.clear();
+        RunReported([&] { Main->PlayMedia(sound); });
+        QCOMPARE(Root->Messages, QStringList());
+        QCOMPARE(Main->MediaPlayer->source(), QUrl::fromLocalFile(sound));
     }
 
     void holdingUndoAndRedoAccelerates()
