@@ -100,6 +100,9 @@ TFormZarvoMain::TFormZarvoMain(QWidget *parent) : QMainWindow(parent)
     ClientArea = new TClientArea(this);
     setCentralWidget(ClientArea);
     MdiArea = new QMdiArea(ClientArea);
+    // A game bigger than the frame can be scrolled into view.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto *clientLayout = new QHBoxLayout(ClientArea);
     clientLayout->setContentsMargins(0, 0, 0, 0);
     clientLayout->addWidget(MdiArea);
