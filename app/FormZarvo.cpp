@@ -410,6 +410,9 @@ void TFormZarvo::UpdateMain(QObject *sender)
     Main->ItemUndo->setEnabled(undo);
     Main->BtnRedo->setEnabled(redo);
     Main->ItemRedo->setEnabled(redo);
+    // Puzzles made by the expert keep their look.
+    Main->ItemProperties->setEnabled(!board.DisableProp);
+    Main->BtnProperties->setEnabled(!board.DisableProp);
 
     if (FullScreen) {
         BtnStart->setEnabled(undo);

@@ -182,6 +182,9 @@ void TFormZarvoMain::CreateMenu()
     ItemClose = item(MenuDatei, QStringLiteral("S&chließen"),
                      QStringLiteral("Aktuelles Spiel schließen"), {}, TGlyph::Close);
     MenuDatei->addSeparator();
+    ItemExpert = item(MenuDatei, QStringLiteral("&Puzzleexperte ..."),
+                      QStringLiteral("Puzzleexperte"), {}, TGlyph::Expert);
+    MenuDatei->addSeparator();
     ItemOption = item(MenuDatei, QStringLiteral("Programm&optionen ..."),
                       QStringLiteral("Programmoptionen ändern"), {}, TGlyph::Options);
     MenuDatei->addSeparator();
@@ -195,6 +198,12 @@ void TFormZarvoMain::CreateMenu()
     ItemRedo =
         item(MenuEdit, QStringLiteral("&Wiederherstellen"), QStringLiteral("Zug wiederherstellen"),
              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z), TGlyph::Redo);
+
+    MenuEdit->addSeparator();
+    ItemProperties = item(MenuEdit, QStringLiteral("&Eigenschaften ..."),
+                          QStringLiteral("Eigenschaften bearbeiten"),
+                          QKeySequence(Qt::ALT | Qt::Key_Return), TGlyph::Properties);
+    ItemProperties->setEnabled(false);
 
     MenuAnsicht = menuBar()->addMenu(QStringLiteral("&Ansicht"));
     ItemShowObject =
@@ -241,6 +250,10 @@ void TFormZarvoMain::CreateMenu()
             [this] { RunReported([this] { ItemHilfeClick(); }); });
     connect(ItemInfo, &QAction::triggered, this,
             [this] { RunReported([this] { ItemInfoClick(); }); });
+    connect(ItemExpert, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemExpertClick(); }); });
+    connect(ItemProperties, &QAction::triggered, this,
+            [this] { RunReported([this] { ItemPropertiesClick(); }); });
     connect(ItemSpeed, &QAction::triggered, this, [this] {
         if (!BtnSpeed->isEnabled())
             return;
@@ -266,8 +279,10 @@ void TFormZarvoMain::CreateToolBar()
     BtnSaveHist = MakeButton(SpeedPanel, TGlyph::SaveGame, QStringLiteral("Spielstand speichern"));
     BtnGrid = MakeButton(SpeedPanel, TGlyph::Grid, QStringLiteral("Automatisch einrasten"));
     BtnGrid->setCheckable(true);
-    const QList<QWidget *> left{BtnExit,     Bevel(SpeedPanel), BtnNewZarvo, BtnLoadHist,
-                                BtnSaveHist, Bevel(SpeedPanel), BtnGrid,     Bevel(SpeedPanel)};
+    BtnExpert = MakeButton(SpeedPanel, TGlyph::Expert, QStringLiteral("Puzzleexperte"));
+    const QList<QWidget *> left{BtnExit,           Bevel(SpeedPanel), BtnExpert,
+                                BtnNewZarvo,       BtnLoadHist,       BtnSaveHist,
+                                Bevel(SpeedPanel), BtnGrid,           Bevel(SpeedPanel)};
     for (QWidget *w : left)
         SpeedPanel->addWidget(w);
 
@@ -279,6 +294,7 @@ void TFormZarvoMain::CreateToolBar()
     BtnShowObject = MakeButton(bar, TGlyph::ShowObject, QStringLiteral("Zielposition anzegen"));
     BtnShowObject->setCheckable(true);
     BtnHighScore = MakeButton(bar, TGlyph::HighScore, QStringLiteral("Bestenliste anzeigen"));
+    BtnProperties = MakeButton(bar, TGlyph::Properties, QStringLiteral("Eigenschaften"));
     BtnUndo = new TTimerSpeedButton(PnlZarvos);
     BtnUndo->setIcon(Glyph(TGlyph::Undo));
     BtnUndo->setToolTip(QStringLiteral("Rückgängig"));
@@ -302,9 +318,11 @@ void TFormZarvoMain::CreateToolBar()
     BtnSpeed->hide();
     BtnShowObject->setParent(PnlZarvos);
     BtnHighScore->setParent(PnlZarvos);
+    BtnProperties->setParent(PnlZarvos);
     BtnSpeed->setParent(PnlZarvos);
     row->addWidget(BtnShowObject);
     row->addWidget(BtnHighScore);
+    row->addWidget(BtnProperties);
     row->addWidget(Bevel(PnlZarvos));
     row->addWidget(BtnUndo);
     row->addWidget(BtnRedo);
@@ -357,6 +375,10 @@ void TFormZarvoMain::CreateToolBar()
             [this] { RunReported([this] { ItemHilfeClick(); }); });
     connect(BtnInfo, &QToolButton::clicked, this,
             [this] { RunReported([this] { ItemInfoClick(); }); });
+    connect(BtnExpert, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemExpertClick(); }); });
+    connect(BtnProperties, &QToolButton::clicked, this,
+            [this] { RunReported([this] { ItemPropertiesClick(); }); });
 }
 
 void TFormZarvoMain::CreateStartPanel()
@@ -549,6 +571,7 @@ void TFormZarvoMain::UpdateMenuItems()
     } else {
         PnlZarvosAction->setVisible(false);
         LblHurra->hide();
+        ItemProperties->setEnabled(false);
     }
 }
 

@@ -57,6 +57,8 @@ public:
     void ItemHighScoreClick();
     void ItemHilfeClick();
     void ItemInfoClick();
+    void ItemExpertClick();
+    void ItemPropertiesClick();
     void BtnSpeedClick();
     void BtnNewZarvoClick();
     void BtnLoadHistClick();
@@ -72,6 +74,10 @@ public:
     // Opens a game in a new puzzle window; loadMode 0: puzzle file, 1: game
     // state. Failures are reported; returns the window or nullptr.
     TFormZarvo *OpenGame(int loadMode, const QString &name, bool makeCurrent);
+    // Closes window and opens its game again from the game state stateName
+    // at the same place (the properties dialog's new look). Failures are
+    // reported; returns the new window or nullptr.
+    TFormZarvo *ReopenFromGameState(TFormZarvo *window, const QString &stateName);
 
     // The file dialogs of the game states. Tests answer them through this
     // hook instead of a dialog; an empty result means cancelled.
@@ -96,6 +102,7 @@ public:
     QPushButton *BtnLoadLast = nullptr;
 
     QToolButton *BtnExit = nullptr;
+    QToolButton *BtnExpert = nullptr;
     QToolButton *BtnNewZarvo = nullptr;
     QToolButton *BtnLoadHist = nullptr;
     QToolButton *BtnSaveHist = nullptr;
@@ -104,6 +111,7 @@ public:
     QAction *PnlZarvosAction = nullptr; // shows and hides PnlZarvos in the toolbar
     QToolButton *BtnShowObject = nullptr;
     QToolButton *BtnHighScore = nullptr;
+    QToolButton *BtnProperties = nullptr;
     TTimerSpeedButton *BtnUndo = nullptr;
     TTimerSpeedButton *BtnRedo = nullptr;
     QLabel *LblMoves = nullptr;
@@ -120,10 +128,12 @@ public:
     QAction *ItemLoadHist = nullptr;
     QAction *ItemSaveHist = nullptr;
     QAction *ItemClose = nullptr;
+    QAction *ItemExpert = nullptr;
     QAction *ItemOption = nullptr;
     QAction *ItemExit = nullptr;
     QAction *ItemUndo = nullptr;
     QAction *ItemRedo = nullptr;
+    QAction *ItemProperties = nullptr;
     QAction *ItemShowObject = nullptr;
     QAction *ItemHighScore = nullptr;
     QAction *ItemHilfe = nullptr;
