@@ -350,15 +350,19 @@ void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageNam
             QStringLiteral("Zu wenig Speicher für ein Bild von %1 × %2 Pixeln.").arg(tw).arg(th));
     out.fill(QColor(Qt::black));
 
-    // Tiles start at the offset; the strip left of and above it stays black.
+    // Tiles are laid from the offset. The strip left of and above it is
+    // filled by continuing the tiling backwards: no face is cut from it, but
+    // the automatic caption colour samples the picture's top-left corner,
+    // which lies in that strip when the picture is centred.
     const QImage src = scratch.convertToFormat(QImage::Format_RGB32);
     const int pw = src.width(), ph = src.height();
     const int width = int(tw), height = int(th);
-    for (int y = qMax(0, oy); y < height; ++y) {
-        const auto *s = reinterpret_cast<const QRgb *>(src.constScanLine((y - oy) % ph));
+    const auto floorMod = [](qint64 a, int m) { return int(((a % m) + m) % m); };
+    for (int y = 0; y < height; ++y) {
+        const auto *s = reinterpret_cast<const QRgb *>(src.constScanLine(floorMod(y - oy, ph)));
         auto *d = reinterpret_cast<QRgb *>(out.scanLine(y));
-        int x = qMax(0, ox);
-        int sx = (x - ox) % pw;
+        int x = 0;
+        int sx = floorMod(-qint64(ox), pw);
         while (x < width) {
             const int n = qMin(pw - sx, width - x);
             std::memcpy(d + x, s + sx, size_t(n) * sizeof(QRgb));

@@ -378,7 +378,10 @@ private Q_SLOTS:
         QCOMPARE(pieces.size(), QSize(9, 7));
         QCOMPARE(pieces.pixel(5, 3), tile.pixel(0, 0));
         QCOMPARE(pieces.pixel(8, 6), tile.pixel(0, 1));
-        QCOMPARE(pieces.pixel(4, 3), qRgb(0, 0, 0)); // left of the offset: untouched
+        // Left of and above the offset the tiling continues backwards, so the
+        // caption colour sampled in the top-left corner comes from the picture.
+        QCOMPARE(pieces.pixel(4, 3), tile.pixel(2, 0));
+        QCOMPARE(pieces.pixel(0, 0), tile.pixel(1, 1));
         QCOMPARE(pieces.depth(), 32);
     }
 
