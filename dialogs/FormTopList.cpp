@@ -54,6 +54,7 @@ private:
     void CreateControls();
     void ShowRows(int selected);
     void SetEditing(bool editing);
+    void LeaveEditor();
     QString PuzzlePath() const;
 
     TZarvoPad *Board;
@@ -61,6 +62,7 @@ private:
     bool Editing = false;
     bool TakingName = false;
     bool Closing = false;
+    int ExitCount = 0; // how often the editor's exit has run
 
     TListHeaderControl *HeaderHighScore = nullptr;
     THeadedListBox *ListHighScore = nullptr;
@@ -235,6 +237,7 @@ void TFormTopList::EditHighScoreExit()
     if (!Editing || TakingName || Closing)
         return;
     TakingName = true;
+    ++ExitCount;
     QString bestMoves;
     TTopList::TNameResult result = TTopList::NameDropped;
     try {
@@ -271,6 +274,16 @@ void TFormTopList::EditHighScoreExit()
     }
 }
 
+void TFormTopList::LeaveEditor()
+{
+    // Moving the focus ends the editing; a window that is not active gets no
+    // focus events, so the name is then taken here.
+    const int before = ExitCount;
+    ListHighScore->setFocus();
+    if (ExitCount == before)
+        EditHighScoreExit();
+}
+
 bool TFormTopList::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
@@ -283,11 +296,11 @@ bool TFormTopList::eventFilter(QObject *watched, QEvent *event)
             switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
-                ListHighScore->setFocus();
+                LeaveEditor();
                 return true;
             case Qt::Key_Escape:
                 EditHighScore->clear();
-                ListHighScore->setFocus();
+                LeaveEditor();
                 return true;
             default:
                 if (key->text() == QStringLiteral(";") || key->text() == QStringLiteral(","))
