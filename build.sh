@@ -33,12 +33,7 @@ play)
     install_missing
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVOS_BENCH=OFF
     cmake --build build/release -j "$jobs"
-    if [ -x build/release/bin/zarvos ]; then
-        exec build/release/bin/zarvos
-    else
-        # The game window is not built yet: check every bundled puzzle instead.
-        exec build/release/bin/zarvos-cli --root build/release/bin check
-    fi
+    exec build/release/bin/zarvos
     ;;
 test)
     install_missing
