@@ -98,15 +98,15 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     EditGameOver = new TButtonEdit(upper);
     EditGameOver->setGeometry(148, 100, 240, 24);
     lblGameOver->setBuddy(EditGameOver);
-    TFileDialogSpec spec;
-    spec.Title = QStringLiteral("Wählen eine Mediendatei");
-    spec.Filter = QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
-                                 "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi");
-    spec.FileName = QStringLiteral("GameOver.wav");
+    TFileDialogSettings dialogSettings;
+    dialogSettings.Title = QStringLiteral("Wählen eine Mediendatei");
+    dialogSettings.Filter = QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
+                                           "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi");
+    dialogSettings.FileName = QStringLiteral("GameOver.wav");
     // The success sound ships in the data root, so the search starts there.
-    spec.InitialDir = DataRoot::RootDir();
-    spec.MustExist = true;
-    EditGameOver->SetDialog(spec);
+    dialogSettings.InitialDir = DataRoot::RootDir();
+    dialogSettings.MustExist = true;
+    EditGameOver->SetDialog(dialogSettings);
 
     BtnStart = new QToolButton(upper);
     BtnStart->setGeometry(394, 100, 24, 24);

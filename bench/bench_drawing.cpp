@@ -24,32 +24,32 @@ QImage Noise(int w, int h)
     return image;
 }
 
-struct TBoardSpec
+struct TBoardLayout
 {
     int Columns, Rows, Unit, Margin, Pieces;
 };
 
 // A field of Columns x Rows cells filled with 1 x 1 pieces, all but the last
 // cells, each with its own face; the piece beside the first hole is dragged.
-std::unique_ptr<TZarvoPad> MakeBoard(const TBoardSpec &spec)
+std::unique_ptr<TZarvoPad> MakeBoard(const TBoardLayout &layout)
 {
     auto pad = std::make_unique<TZarvoPad>();
-    const int w = spec.Columns * spec.Unit + 2 * spec.Margin;
-    const int h = spec.Rows * spec.Unit + 2 * spec.Margin;
-    pad->UnitSize = spec.Unit;
+    const int w = layout.Columns * layout.Unit + 2 * layout.Margin;
+    const int h = layout.Rows * layout.Unit + 2 * layout.Margin;
+    pad->UnitSize = layout.Unit;
     pad->BackBitmap = Noise(w, h);
     pad->ZarvoBitmap = Noise(w, h);
-    pad->Offset = QPoint(spec.Margin, spec.Margin);
-    pad->FrameSize = QPoint(spec.Columns, spec.Rows);
-    pad->FrameRect = {spec.Margin, spec.Margin, spec.Margin + spec.Columns * spec.Unit,
-                      spec.Margin + spec.Rows * spec.Unit};
+    pad->Offset = QPoint(layout.Margin, layout.Margin);
+    pad->FrameSize = QPoint(layout.Columns, layout.Rows);
+    pad->FrameRect = {layout.Margin, layout.Margin, layout.Margin + layout.Columns * layout.Unit,
+                      layout.Margin + layout.Rows * layout.Unit};
     pad->Font.setPointSize(9);
-    for (int i = 0; i < spec.Pieces; ++i) {
+    for (int i = 0; i < layout.Pieces; ++i) {
         auto p = std::make_unique<TZarvo>();
         p->Attach(pad.get());
-        p->X = p->OldX = p->ImageX = spec.Margin + (i % spec.Columns) * spec.Unit;
-        p->Y = p->OldY = p->ImageY = spec.Margin + (i / spec.Columns) * spec.Unit;
-        p->Width = p->Height = spec.Unit;
+        p->X = p->OldX = p->ImageX = layout.Margin + (i % layout.Columns) * layout.Unit;
+        p->Y = p->OldY = p->ImageY = layout.Margin + (i / layout.Columns) * layout.Unit;
+        p->Width = p->Height = layout.Unit;
         p->Caption = QString::number(i + 1);
         p->EdgeTop = p->EdgeRight = p->EdgeBottom = p->EdgeLeft = true;
         pad->Pieces.push_back(std::move(p));
@@ -60,11 +60,11 @@ std::unique_ptr<TZarvoPad> MakeBoard(const TBoardSpec &spec)
     return pad;
 }
 
-const TBoardSpec Classic{4, 5, 40, 20, 19};         // 200 x 240
-const TBoardSpec Crowded{64, 48, 10, 0, 3000};      // 640 x 480, 3,000 pieces
-const TBoardSpec Huge{20, 15, 200, 0, 20 * 15 - 1}; // 4,000 x 3,000
+const TBoardLayout Classic{4, 5, 40, 20, 19};         // 200 x 240
+const TBoardLayout Crowded{64, 48, 10, 0, 3000};      // 640 x 480, 3,000 pieces
+const TBoardLayout Huge{20, 15, 200, 0, 20 * 15 - 1}; // 4,000 x 3,000
 
-const TBoardSpec &SpecOf(const benchmark::State &state)
+const TBoardLayout &LayoutOf(const benchmark::State &state)
 {
     switch (state.range(0)) {
     case 0:
@@ -87,7 +87,7 @@ void Label(benchmark::State &state, const TZarvoPad &pad)
 // The reference rule: background, then every piece, each time.
 void BM_RedrawFull(benchmark::State &state)
 {
-    auto pad = MakeBoard(SpecOf(state));
+    auto pad = MakeBoard(LayoutOf(state));
     pad->FullRedraw = true;
     for (auto _ : state) {
         pad->Redraw();
@@ -105,7 +105,7 @@ TZarvo *DragPiece(TZarvoPad &pad)
 
 void BM_DragStepAndRedraw(benchmark::State &state)
 {
-    auto pad = MakeBoard(SpecOf(state));
+    auto pad = MakeBoard(LayoutOf(state));
     pad->FullRedraw = state.range(1) != 0;
     TZarvo *p = DragPiece(*pad);
     int d = std::min(10, pad->UnitSize / 2);
@@ -121,7 +121,7 @@ void BM_DragStepAndRedraw(benchmark::State &state)
 // What the view gets per mouse move: drag step, redraw, screen picture with the hand.
 void BM_DragFrame(benchmark::State &state)
 {
-    auto pad = MakeBoard(SpecOf(state));
+    auto pad = MakeBoard(LayoutOf(state));
     pad->FullRedraw = state.range(1) != 0;
     pad->MouseInside = true;
     pad->ButtonDown = true;
@@ -141,9 +141,9 @@ void BM_DragFrame(benchmark::State &state)
 // The floor: one plain copy of a board-sized picture.
 void BM_PlainCopy(benchmark::State &state)
 {
-    const TBoardSpec &spec = SpecOf(state);
-    const int w = spec.Columns * spec.Unit + 2 * spec.Margin;
-    const int h = spec.Rows * spec.Unit + 2 * spec.Margin;
+    const TBoardLayout &layout = LayoutOf(state);
+    const int w = layout.Columns * layout.Unit + 2 * layout.Margin;
+    const int h = layout.Rows * layout.Unit + 2 * layout.Margin;
     const QImage src = Noise(w, h);
     QImage dst(w, h, QImage::Format_RGB32);
     for (auto _ : state) {

@@ -180,26 +180,26 @@ void TButtonEdit::ButtonClick()
 
 void TButtonEdit::RunDialog()
 {
-    TFileDialogSpec &spec = *FDialog;
+    TFileDialogSettings &dialogSettings = *FDialog;
     if (!text().isEmpty())
-        spec.FileName = text();
-    QString dir = spec.InitialDir;
-    QString file = spec.FileName;
-    const QFileInfo info(spec.FileName);
-    if (!spec.FileName.isEmpty() && (info.isAbsolute() || dir.isEmpty())) {
+        dialogSettings.FileName = text();
+    QString dir = dialogSettings.InitialDir;
+    QString file = dialogSettings.FileName;
+    const QFileInfo info(dialogSettings.FileName);
+    if (!dialogSettings.FileName.isEmpty() && (info.isAbsolute() || dir.isEmpty())) {
         dir = info.absolutePath();
         file = info.fileName();
     }
-    QFileDialog dialog(window(), spec.Title, dir);
-    dialog.setNameFilters(FileDialogNameFilters(spec.Filter));
-    dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    QFileDialog dialog(window(), dialogSettings.Title, dir);
+    dialog.setNameFilters(FileDialogNameFilters(dialogSettings.Filter));
+    dialog.setFileMode(dialogSettings.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!file.isEmpty())
         dialog.selectFile(file);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString chosen = dialog.selectedFiles().constFirst();
-    spec.FileName = chosen;
+    dialogSettings.FileName = chosen;
     setText(chosen);
 }
 

@@ -7,7 +7,7 @@
 class QToolButton;
 
 // What the button of a TButtonEdit asks for when it runs a file dialog.
-struct TFileDialogSpec
+struct TFileDialogSettings
 {
     QString Title;
     // Either Qt's form "Bilder (*.png *.bmp);;Alle (*)" or pairs separated by
@@ -18,7 +18,7 @@ struct TFileDialogSpec
     bool MustExist = true;
 };
 
-// The filter of a TFileDialogSpec as Qt's name filters.
+// The filter of a TFileDialogSettings as Qt's name filters.
 QStringList FileDialogNameFilters(const QString &filter);
 
 // A single-line edit with a square picture button inside its right end. The
@@ -48,8 +48,8 @@ public:
     QString HintBtn() const;
     void SetHintBtn(const QString &hint);
 
-    const std::optional<TFileDialogSpec> &Dialog() const { return FDialog; }
-    void SetDialog(std::optional<TFileDialogSpec> dialog) { FDialog = std::move(dialog); }
+    const std::optional<TFileDialogSettings> &Dialog() const { return FDialog; }
+    void SetDialog(std::optional<TFileDialogSettings> dialog) { FDialog = std::move(dialog); }
 
     // Entering by keyboard selects the whole text (not by mouse press).
     bool AutoSelect() const { return FAutoSelect; }
@@ -83,5 +83,5 @@ private:
     QPixmap FGlyph;
     int FNumGlyphs = 1;
     bool FAutoSelect = true;
-    std::optional<TFileDialogSpec> FDialog;
+    std::optional<TFileDialogSettings> FDialog;
 };

@@ -72,11 +72,11 @@ private Q_SLOTS:
         const QString sound = dir.filePath("GameOver.wav");
         Touch(sound);
         TButtonEdit e;
-        TFileDialogSpec spec;
-        spec.Title = QStringLiteral("Klangdatei wählen");
-        spec.Filter = QStringLiteral("Klänge (*.wav)|*.wav|Alle Dateien|*.*");
-        spec.InitialDir = Root.path();
-        e.SetDialog(spec);
+        TFileDialogSettings dialogSettings;
+        dialogSettings.Title = QStringLiteral("Klangdatei wählen");
+        dialogSettings.Filter = QStringLiteral("Klänge (*.wav)|*.wav|Alle Dateien|*.*");
+        dialogSettings.InitialDir = Root.path();
+        e.SetDialog(dialogSettings);
         e.setText(sound);
         e.show();
         QSignalSpy changed(&e, &QLineEdit::textChanged);
@@ -93,7 +93,7 @@ private Q_SLOTS:
         e.ButtonClick();
         QCOMPARE(seenDir, QDir(dir.path()).absolutePath());
         QCOMPARE(seenFiles, QStringList{sound});
-        QCOMPARE(seenTitle, spec.Title);
+        QCOMPARE(seenTitle, dialogSettings.Title);
         QCOMPARE(seenFilters, (QStringList{"Klänge (*.wav)", "Alle Dateien (*)"}));
         QCOMPARE(e.text(), sound);
         QCOMPARE(changed.size(), 0);
@@ -108,9 +108,9 @@ private Q_SLOTS:
         Touch(first);
         Touch(second);
         TButtonEdit e;
-        TFileDialogSpec spec;
-        spec.Filter = QStringLiteral("Klänge (*.wav);;Alle Dateien (*)");
-        e.SetDialog(spec);
+        TFileDialogSettings dialogSettings;
+        dialogSettings.Filter = QStringLiteral("Klänge (*.wav);;Alle Dateien (*)");
+        e.SetDialog(dialogSettings);
         e.setText(first);
         e.setReadOnly(true);
         e.show();
@@ -129,10 +129,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         TButtonEdit e;
-        TFileDialogSpec spec;
-        spec.InitialDir = dir.path();
-        spec.MustExist = false;
-        e.SetDialog(spec);
+        TFileDialogSettings dialogSettings;
+        dialogSettings.InitialDir = dir.path();
+        dialogSettings.MustExist = false;
+        e.SetDialog(dialogSettings);
         QString seenDir;
         QFileDialog::FileMode mode = QFileDialog::Directory;
         OnFileDialog([&](QFileDialog *d) {

@@ -101,13 +101,14 @@ private Q_SLOTS:
         QVERIFY(dialog.BtnOK->x() < dialog.BtnCancel->x());
 
         QVERIFY(dialog.EditGameOver->Dialog().has_value());
-        const TFileDialogSpec &spec = *dialog.EditGameOver->Dialog();
-        QCOMPARE(spec.Title, QStringLiteral("Wählen eine Mediendatei"));
-        QCOMPARE(spec.Filter, QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
-                                             "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi"));
-        QCOMPARE(spec.FileName, QStringLiteral("GameOver.wav"));
-        QCOMPARE(spec.InitialDir, DataRoot::RootDir());
-        QVERIFY(spec.MustExist);
+        const TFileDialogSettings &dialogSettings = *dialog.EditGameOver->Dialog();
+        QCOMPARE(dialogSettings.Title, QStringLiteral("Wählen eine Mediendatei"));
+        QCOMPARE(dialogSettings.Filter,
+                 QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
+                                "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi"));
+        QCOMPARE(dialogSettings.FileName, QStringLiteral("GameOver.wav"));
+        QCOMPARE(dialogSettings.InitialDir, DataRoot::RootDir());
+        QVERIFY(dialogSettings.MustExist);
     }
 
     void fillAndCopyBackPairTheRightValues()

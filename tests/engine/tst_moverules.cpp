@@ -336,7 +336,7 @@ private Q_SLOTS:
             for (TZarvoPad *pad : {&grid, &scan})
                 Frame(*pad, cols, rows, unit, ox, 3);
             const int count = 10 + int(rng() % 40);
-            std::vector<std::array<int, 6>> spec;
+            std::vector<std::array<int, 6>> layout;
             for (int i = 0; i < count; ++i) {
                 const int x = int(rng() % uint32_t(cols + 2)) * unit - unit + int(rng() % 3);
                 const int y = int(rng() % uint32_t(rows + 2)) * unit - unit;
@@ -344,11 +344,11 @@ private Q_SLOTS:
                 const int h = unit * (1 + int(rng() % 2));
                 const int fixed = rng() % 8 == 0;
                 const int link = rng() % 6 == 0; // join with the previous piece
-                spec.push_back({x, y, w, h, fixed, link});
+                layout.push_back({x, y, w, h, fixed, link});
             }
             for (TZarvoPad *pad : {&grid, &scan}) {
                 TZarvo *prev = nullptr;
-                for (const auto &p : spec) {
+                for (const auto &p : layout) {
                     TZarvo *z = Add(*pad, p[0], p[1], p[2], p[3], !p[4]);
                     if (p[5] && prev && prev->Movable == z->Movable) {
                         TZarvo *master = prev->Master ? prev->Master : prev;
