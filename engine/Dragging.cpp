@@ -1,8 +1,5 @@
 #include "ZarvoPad.h"
 
-#include <algorithm>
-#include <vector>
-
 // The board's mouse handling: a press picks the topmost movable piece under
 // the pointer, each move drags it by the rules, the release commits the drag
 // into the history and tells the window.
@@ -90,46 +87,27 @@ void TZarvoPad::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 void TZarvoPad::CommitDrag()
 {
-    // Deepest push first, so the dragged piece (depth 1) comes last; pieces
-    // of equal depth in list order. A counting sort keeps that order without
-    // scanning the whole board once per depth.
-    TZarvoList &list = ActivePieces();
-    const int count = int(list.size());
-    std::vector<int> start(size_t(count) + 2, 0);
-    for (const auto &piece : list) {
-        const int d = piece->PushDepth;
-        if (d >= 1 && d <= count)
-            ++start[size_t(d) + 1];
-    }
-    for (int d = 1; d <= count; ++d)
-        start[size_t(d) + 1] += start[size_t(d)];
-    std::vector<TZarvo *> byDepth(size_t(start.back()), nullptr);
-    {
-        std::vector<int> fill(start.begin(), start.end());
-        for (const auto &piece : list) {
-            const int d = piece->PushDepth;
-            if (d >= 1 && d <= count)
-                byDepth[size_t(fill[size_t(d)]++)] = piece.get();
+    // Every piece the drag moved (and every part of its compound piece)
+    // is committed first and the resting position recorded once: one drag
+    // is one move, and a position the chain passed on its way was never a
+    // position of the game, so it must not take the counter back.
+    bool moved = false;
+    for (const auto &piece : ActivePieces()) {
+        TZarvo *p = piece.get();
+        if (p->PushDepth <= 0)
+            continue;
+        moved = true;
+        p->PushDepth = 0;
+        p->OldX = p->X;
+        p->OldY = p->Y;
+        for (TZarvo *q = p->Master; q; q = q->Next) {
+            q->PushDepth = 0;
+            q->OldX = q->X;
+            q->OldY = q->Y;
         }
     }
-
-    for (int d = count; d >= 1; --d) {
-        for (int k = start[size_t(d)]; k < start[size_t(d) + 1]; ++k) {
-            TZarvo *p = byDepth[size_t(k)];
-            // An earlier commit of another part of the same piece may have
-            // taken this one along already.
-            if (p->PushDepth != d)
-                continue;
-            p->OldX = p->X;
-            p->OldY = p->Y;
-            for (TZarvo *q = p->Master; q; q = q->Next) {
-                q->PushDepth = 0;
-                q->OldX = q->X;
-                q->OldY = q->Y;
-            }
-            RecordPosition(MoveIndex + 1);
-        }
-    }
+    if (moved)
+        RecordPosition(MoveIndex + 1);
     if (OnMoved)
         OnMoved(*this);
 }

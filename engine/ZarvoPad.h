@@ -173,7 +173,7 @@ public:
 
     // ---- history and game state ----
     QString SnapshotText() const;
-    void CommitDrag(); // end of a drag: commit deepest push first, record, raise OnMoved
+    void CommitDrag(); // end of a drag: commit every moved piece, record once, raise OnMoved
     void RecordPosition(int newIndex);
     void RestorePosition(int index);
     void SaveGameState(const QString &name);

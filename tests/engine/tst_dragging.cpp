@@ -204,12 +204,12 @@ private Q_SLOTS:
         QCOMPARE(pad.History.size(), 5);
     }
 
-    void deepestPushIsCommittedFirst()
+    void aPushingDragIsOneEntry()
     {
         // Start: A at cell 5, B at cell 2. B goes to cell 3 (move 1); then A
-        // pushes B back to cell 2 and stops at cell 3. B, pushed deeper, is
-        // committed first and finds the start position again, so A's
-        // commit becomes move 1 and the old move 1 is gone.
+        // pushes B back to cell 2 and stops at cell 3. B alone back at cell 2
+        // would be the start position, but that was never a resting position
+        // of this drag: the drag is move 2, and move 1 stays for undo.
         TZarvoPad pad;
         TEvents ev;
         TZarvo *a = Add(pad, 50, 0, 10, 10);
@@ -220,10 +220,27 @@ private Q_SLOTS:
         Drag(pad, 55, 5, 35, 5);
         QCOMPARE(Pos(a), QPoint(30, 0));
         QCOMPARE(Pos(b), QPoint(20, 0));
-        QCOMPARE(pad.MoveIndex, 1);
-        QCOMPARE(pad.History.size(), 2);
-        QCOMPARE(pad.History.at(1), pad.SnapshotText());
+        QCOMPARE(pad.MoveIndex, 2);
+        QCOMPARE(pad.History, QStringList({"5;0;2;0;", "5;0;3;0;", "3;0;2;0;"}));
+        QCOMPARE(b->PushDepth, 0);
         QCOMPARE(ev.Moved, 2);
+
+        // A chain of three in the bottom row of a 4 x 5 field: the push of
+        // both ahead passes through the position after the first move, which
+        // must neither take the counter back nor cut the entry after it.
+        TZarvoPad row;
+        Frame(row, 4, 5);
+        row.BackBitmap = QImage(40, 50, QImage::Format_RGB32);
+        Add(row, 10, 30, 10, 10); // P at (1, 3)
+        Add(row, 0, 40, 10, 10);  // Q at (0, 4)
+        Add(row, 30, 40, 10, 10); // R at (3, 4)
+        row.RecordPosition(0);
+        Drag(row, 15, 35, 15, 45); // P down
+        Drag(row, 5, 45, 15, 45);  // Q right, pushing P
+        Drag(row, 35, 45, 25, 45); // R left, pushing both
+        QCOMPARE(row.MoveIndex, 3);
+        QCOMPARE(row.History,
+                 QStringList({"1;3;0;4;3;4;", "1;4;0;4;3;4;", "2;4;1;4;3;4;", "1;4;0;4;2;4;"}));
     }
 
     void compoundPieceCommitsOnce()
