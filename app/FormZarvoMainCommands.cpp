@@ -13,6 +13,7 @@
 #include "Settings.h"
 #include "TimerSpeedButton.h"
 #include "Zarvo.h"
+#include "ZarvoGame.h"
 #include "ZarvoPad.h"
 
 #include <QApplication>

@@ -99,24 +99,6 @@ QRect FullRect(const QImage &picture)
     return QRect(0, 0, picture.width(), picture.height());
 }
 
-// The line lists of the puzzle file, split once: fields between commas,
-// trimmed of blanks and control characters (the puzzle file's field rule).
-QStringList LineFields(const QString &text)
-{
-    QStringList fields = text.split(QLatin1Char(','));
-    if (fields.size() > 1 && fields.last().isEmpty())
-        fields.removeLast(); // a comma at the very end opens no new field
-    for (QString &f : fields) {
-        qsizetype a = 0, b = f.size();
-        while (a < b && f[a].unicode() <= 32)
-            ++a;
-        while (b > a && f[b - 1].unicode() <= 32)
-            --b;
-        f = f.mid(a, b - a);
-    }
-    return fields;
-}
-
 int ClampToInt(qint64 v)
 {
     return int(std::clamp<qint64>(v, INT_MIN / 2, INT_MAX / 2));
@@ -127,7 +109,7 @@ int ClampToInt(qint64 v)
 // lie wholly beyond the end of the list are not invented from the last field.
 void PaintLines(QImage &picture, const QString &text, bool light, int b, int unit, QPoint offset)
 {
-    const QStringList fields = LineFields(text);
+    const QStringList fields = SplitFields(text); // the line lists are split once
     bool ok = false;
     const qint64 count = fields.value(0).toLongLong(&ok);
     if (!ok || count <= 0)

@@ -11,51 +11,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <climits>
 
 using PadInternal::CheckedPixel;
 using PadInternal::FileInDir;
-using PadInternal::FloorDiv;
 using PadInternal::NamePart;
 
 namespace {
-bool IsTrimmed(QChar c)
-{
-    return c.unicode() <= 0x20;
-}
-
-// A strict decimal integer from a slice of a history entry, without copying
-// the slice (a board of 30,000 pieces has 60,000 fields per entry).
-int FieldToInt(QStringView v)
-{
-    qsizetype a = 0, b = v.size();
-    while (a < b && IsTrimmed(v[a]))
-        ++a;
-    while (b > a && IsTrimmed(v[b - 1]))
-        --b;
-    const QStringView t = v.mid(a, b - a);
-    qsizetype i = 0;
-    bool negative = false;
-    if (!t.isEmpty() && (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+'))) {
-        negative = t[0] == QLatin1Char('-');
-        i = 1;
-    }
-    bool ok = i < t.size();
-    qint64 value = 0;
-    for (; ok && i < t.size(); ++i) {
-        const char16_t c = t[i].unicode();
-        ok = c >= u'0' && c <= u'9';
-        value = value * 10 + (c - u'0');
-        if (value > qint64(INT_MAX) + 1)
-            ok = false;
-    }
-    if (negative)
-        value = -value;
-    if (!ok || value < INT_MIN || value > INT_MAX)
-        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(t.toString()));
-    return int(value);
-}
-
 // Lines of a text file as the game writes them: CR LF (or LF) ends a line, and
 // a break after the last line opens no empty one.
 QStringList SplitLines(const QString &text)
@@ -77,30 +38,15 @@ void PadInternal::ParseEntry(const TZarvoPad &board, const QString &entry, int e
     positions.clear();
     if (n == 0)
         return;
-    // Field boundaries by the field rule: ";" separates, a ";" at the very
-    // end opens no new field, and pieces beyond the last field take the last.
-    std::vector<std::pair<qsizetype, qsizetype>> fields;
-    fields.reserve(size_t(2 * n));
-    const qsizetype len = entry.size();
-    qsizetype start = 0;
-    for (;;) {
-        qsizetype end = entry.indexOf(QLatin1Char(';'), start);
-        if (end < 0)
-            end = len;
-        fields.emplace_back(start, end);
-        if (end >= len - 1 || fields.size() >= size_t(2 * n))
-            break;
-        start = end + 1;
-    }
-    auto field = [&](int k) {
-        const auto &f = fields[size_t(qMin(k, int(fields.size()) - 1))];
-        return FieldToInt(QStringView(entry).mid(f.first, f.second - f.first));
-    };
+    // By the field rule: ";" separates, a ";" at the very end opens no new
+    // field, and pieces beyond the last field take the last.
+    TFieldCursor fields(entry, u";");
     positions.reserve(size_t(n));
     try {
         const QString where = QStringLiteral("Eine Zelle");
         for (int i = 0; i < n; ++i) {
-            const qint64 col = field(2 * i), row = field(2 * i + 1);
+            const qint64 col = FieldToInt(fields.Next());
+            const qint64 row = FieldToInt(fields.Next());
             positions.emplace_back(CheckedPixel(col * board.UnitSize + board.Offset.x(), where),
                                    CheckedPixel(row * board.UnitSize + board.Offset.y(), where));
         }

@@ -40,14 +40,8 @@ struct TMoveGrid
         return {std::min(g[0], r), std::min(g[1], b), std::max(g[0], r), std::max(g[1], b)};
     }
 
-    int ColOf(int x) const { return FloorDivide(x - OriginX, CellSize); }
-    int RowOf(int y) const { return FloorDivide(y - OriginY, CellSize); }
-
-    static int FloorDivide(int a, int b)
-    {
-        const int q = a / b;
-        return (a % b != 0 && a < 0) ? q - 1 : q;
-    }
+    int ColOf(int x) const { return FloorDiv(x - OriginX, CellSize); }
+    int RowOf(int y) const { return FloorDiv(y - OriginY, CellSize); }
 
     bool SpanOf(const std::array<int, 4> &g, std::array<int, 4> &span) const
     {

@@ -16,14 +16,6 @@ namespace PadInternal {
 // positions, sizes and steps without overflowing.
 constexpr qint64 PixelLimit = qint64(1) << 28;
 
-// Division rounding toward minus infinity: the cell of a position left of or
-// above the playing field is negative, not 0.
-inline int FloorDiv(int a, int b)
-{
-    const int q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
 // The value as an int when it lies within PixelLimit; otherwise a load error
 // naming what was out of range.
 inline int CheckedPixel(qint64 value, const QString &what)

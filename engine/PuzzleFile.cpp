@@ -147,8 +147,8 @@ void WritePieceList(TIniFile &ini, const TZarvoPad &b, const QString &section,
         if (p->Master && p->Master != p.get())
             continue;
         ++n;
-        const int imageCol = PadInternal::FloorDiv(p->ImageX - b.Offset.x(), b.UnitSize);
-        const int imageRow = PadInternal::FloorDiv(p->ImageY - b.Offset.y(), b.UnitSize);
+        const int imageCol = FloorDiv(p->ImageX - b.Offset.x(), b.UnitSize);
+        const int imageRow = FloorDiv(p->ImageY - b.Offset.y(), b.UnitSize);
         ini.WriteString(section, QStringLiteral("Zarvo%1").arg(n),
                         QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
                             .arg(p->TypeName, p->Caption)

@@ -6,14 +6,6 @@
 #include <cstdlib>
 
 namespace {
-// Division rounding toward minus infinity, so a piece left of or above the
-// field keeps its negative cell instead of being pulled onto cell 0.
-int FloorDiv(int a, int b)
-{
-    const int q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
 int UnitOf(const TZarvoPad *pad)
 {
     // A board never has a unit below one pixel once loaded; a stray piece

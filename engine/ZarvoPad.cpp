@@ -6,16 +6,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <climits>
 
 using PadInternal::CheckedPixel;
 
 namespace {
-bool IsTrimmed(QChar c)
-{
-    return c.unicode() <= 0x20; // blanks and control characters
-}
-
 QImage LoadHand(const QString &resource)
 {
     // The hand pictures come with the drawing resources; a build without
@@ -109,74 +103,6 @@ TZarvo *TZarvoPad::CreatePiecePart(TZarvoList &list, const QString &caption, con
     }
     list.push_back(std::move(piece));
     return p;
-}
-
-// ---------------------------------------------------------------------------
-// Fields and numbers
-
-QString GetField(const QString &text, int n, const QString &separators)
-{
-    if (text.isEmpty())
-        return QString();
-    const qsizetype len = text.size();
-    qsizetype start = 0;
-    int field = 1;
-    for (;;) {
-        qsizetype end = start;
-        if (separators.size() == 1) {
-            const QChar sep = separators[0];
-            while (end < len && text[end] != sep)
-                ++end;
-        } else {
-            while (end < len && !separators.contains(text[end]))
-                ++end;
-        }
-        // This is the last field when the text ends here or the separator
-        // found is the text's last character (it opens no new field).
-        const bool last = end >= len - 1;
-        if (field >= n || last) {
-            qsizetype a = start, b = end;
-            while (a < b && IsTrimmed(text[a]))
-                ++a;
-            while (b > a && IsTrimmed(text[b - 1]))
-                --b;
-            return text.mid(a, b - a);
-        }
-        start = end + 1;
-        ++field;
-    }
-}
-
-int StrToIntStrict(const QString &text)
-{
-    const QString t = text.trimmed();
-    bool ok = !t.isEmpty();
-    qint64 value = 0;
-    qsizetype i = 0;
-    bool negative = false;
-    if (ok && (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+'))) {
-        negative = t[0] == QLatin1Char('-');
-        i = 1;
-        ok = t.size() > 1;
-    }
-    for (; ok && i < t.size(); ++i) {
-        const char16_t c = t[i].unicode();
-        if (c < u'0' || c > u'9') {
-            ok = false;
-            break;
-        }
-        value = value * 10 + (c - u'0');
-        if (value > qint64(INT_MAX) + 1)
-            ok = false;
-    }
-    if (ok) {
-        if (negative)
-            value = -value;
-        ok = value >= INT_MIN && value <= INT_MAX;
-    }
-    if (!ok)
-        throw EConvertError(QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text));
-    return int(value);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Fields.h"
 #include "Zarvo.h"
 
 #include <QColor>
@@ -228,14 +229,6 @@ private:
     void SyncHistoryIndex();
 };
 
-// Field rule of the puzzle file: field n (1-based) of text split at any of
-// separators, trimmed of blanks and control characters; beyond the last field
-// the last field; an empty text gives an empty field. A separator at the very
-// end of the text opens no new field.
-QString GetField(const QString &text, int n, const QString &separators = QStringLiteral(","));
-// Strict integer conversion of a field; throws EConvertError.
-int StrToIntStrict(const QString &text);
-
 // Light and shadow: each colour channel +64 (255 from 192 on) or -64 (0 below
 // 64); the fourth byte untouched; rect clipped to the picture.
 void Lighten(QImage &picture, const TRect &rect);
@@ -243,8 +236,3 @@ void Darken(QImage &picture, const TRect &rect);
 
 // Installs replacement puzzles from Data/New/ (settings and best lists carried over).
 void MergeNewPuzzles();
-
-// Undo and redo targets with the auto-repeat acceleration; the window and
-// zarvos-cli both call these. fromMenuItem: the menu item (single steps).
-int UndoTarget(int moveIndex, int &repeatCount, bool fromMenuItem);
-int RedoTarget(int moveIndex, int entryCount, int &repeatCount, bool fromMenuItem);

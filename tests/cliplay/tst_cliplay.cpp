@@ -112,20 +112,25 @@ private Q_SLOTS:
         const TResult r =
             Play({"--grid", "row.zrv"},
                  "undo\nredo\nprint\n"                     // nothing to walk yet
-                 "down 20 20\nmove 20 60\nup 20 60\n"      // move 1: A down
+                 "down 20 20\nmove 20 100\nup 20 100\n"    // move 1: A two rows down
                  "down 60 20\nmove 60 100\nup 60 100\n"    // move 2: B two rows down
                  "down 100 20\nmove 100 140\nup 100 140\n" // move 3: C three rows down
                  "undo\nundo\nprint\n"
                  "redo\nprint\n"
                  "restart\nprint\nrestart\nprint\n"
-                 "redo\nredo\nredo\nredo\nprint\n");
+                 "redo\nredo\nredo\nredo\nprint\n"
+                 "down 20 100\nmove 20 60\nup 20 60\n" // move 4: A up into the goal
+                 "restart\nprint\n");
         QCOMPARE(r.Rc, 0);
+        // Once the goal was reached, restart starts the puzzle afresh from
+        // its file, as the window's "Neustart" does.
         QCOMPARE(r.Out, (QStringList{"moves 0 entries 1 solved 0", "0,0 40,0 80,0",
-                                     "moves 1 entries 4 solved 1", "0,40 40,0 80,0",
-                                     "moves 2 entries 4 solved 1", "0,40 40,80 80,0",
+                                     "moves 1 entries 4 solved 0", "0,80 40,0 80,0",
+                                     "moves 2 entries 4 solved 0", "0,80 40,80 80,0",
                                      "moves 0 entries 4 solved 0", "0,0 40,0 80,0",
                                      "moves 0 entries 4 solved 0", "0,0 40,0 80,0",
-                                     "moves 3 entries 4 solved 1", "0,40 40,80 80,120"}));
+                                     "moves 3 entries 4 solved 0", "0,80 40,80 80,120",
+                                     "moves 0 entries 1 solved 0", "0,0 40,0 80,0"}));
     }
 
     void goalShownBlocksHistoryAndGoalTest()

@@ -1,9 +1,10 @@
-// zarvos-cli play: a game driven by commands on standard input, acting as a
-// puzzle window would on mouse input, menu steps and its own buttons.
+// zarvos-cli play: a game driven by commands on standard input: mouse input
+// on the board and the menu's steps, played through the same game session as
+// the puzzle window, so the window's rules are the ones tested here.
 
 #include "Commands.h"
 #include "ZarvoError.h"
-#include "ZarvoPad.h"
+#include "ZarvoGame.h"
 #include "ZarvoRandom.h"
 
 #include <QRegularExpression>
@@ -29,14 +30,15 @@ QString Positions(const TZarvoPad &pad)
 class TPlay
 {
 public:
-    TPlay(TCliContext &ctx, bool grid) : Ctx(ctx), Grid(grid)
+    TPlay(TCliContext &ctx, bool grid) : Ctx(ctx)
     {
-        Pad.OnMoved = [this](TZarvoPad &) { UpdateMain(); };
+        Game.SnapToGrid = [grid] { return grid; };
     }
 
     // Runs one command line; false for a line that is not a command.
     bool Run(const QStringList &words)
     {
+        TZarvoPad &pad = Game.Board();
         const QString cmd = words.first();
         const int n = int(words.size());
         if (cmd == QLatin1String("down") && n >= 3)
@@ -52,56 +54,49 @@ public:
                 else if (words[3] != QLatin1String("left"))
                     return false;
             }
-            Pad.MouseMove(shift, x, y);
+            pad.MouseMove(shift, x, y);
             return true;
         }
         if (cmd == QLatin1String("up") && n == 3) {
             int x, y;
             if (!ToInt(words[1], x) || !ToInt(words[2], y))
                 return false;
-            Pad.MouseUp(Button, 0, x, y);
+            pad.MouseUp(Button, 0, x, y);
             return true;
         }
+        // The menu's history steps: single steps.
         if (cmd == QLatin1String("undo") && n == 1) {
-            if (UndoAllowed())
-                GoTo(UndoTarget(Pad.MoveIndex, RepeatCount, true));
+            Game.Undo(true);
             return true;
         }
         if (cmd == QLatin1String("redo") && n == 1) {
-            if (RedoAllowed())
-                GoTo(RedoTarget(Pad.MoveIndex, int(Pad.History.size()), RepeatCount, true));
+            Game.Redo(true);
             return true;
         }
         if (cmd == QLatin1String("restart") && n == 1) {
-            // "Neustart" of an unfinished game: enabled exactly when undo is.
-            if (UndoAllowed())
-                GoTo(0);
+            Game.Restart();
             return true;
         }
         if (cmd == QLatin1String("goal") && n == 2) {
-            if (words[1] == QLatin1String("on"))
-                Pad.ShowObject = true;
-            else if (words[1] == QLatin1String("off"))
-                Pad.ShowObject = false;
-            else
+            if (words[1] != QLatin1String("on") && words[1] != QLatin1String("off"))
                 return false;
-            Pad.Redraw();
+            Game.ShowGoal(words[1] == QLatin1String("on"));
             return true;
         }
         if (cmd == QLatin1String("save") && n == 2) {
-            Pad.SaveGameState(words[1]);
+            pad.SaveGameState(words[1]);
             return true;
         }
         if (cmd == QLatin1String("print") && n == 1) {
-            const bool solved = !Pad.ShowObject && Pad.IsSolved();
-            Ctx.Out << "moves " << Pad.MoveIndex << " entries " << Pad.History.size() << " solved "
-                    << (solved ? 1 : 0) << "\n"
-                    << Positions(Pad) << "\n";
+            const TGameStatus s = Game.Status();
+            Ctx.Out << "moves " << s.Moves << " entries " << s.Entries << " solved "
+                    << (s.Solved ? 1 : 0) << "\n"
+                    << Positions(pad) << "\n";
             Ctx.Out.flush();
             return true;
         }
         if (cmd == QLatin1String("history") && n == 1) {
-            for (const QString &entry : Pad.History)
+            for (const QString &entry : pad.History)
                 Ctx.Out << entry << "\n";
             Ctx.Out.flush();
             return true;
@@ -109,7 +104,7 @@ public:
         return false;
     }
 
-    TZarvoPad Pad;
+    TZarvoGame Game;
 
 private:
     bool Down(const QStringList &words)
@@ -136,39 +131,12 @@ private:
         }
         shift |= button == mbLeft ? ssLeft : button == mbRight ? ssRight : ssMiddle;
         Button = button;
-        Pad.MouseDown(button, shift, x, y);
+        Game.Board().MouseDown(button, shift, x, y);
         return true;
     }
 
-    bool UndoAllowed() const { return Pad.MoveIndex > 0 && !Pad.ShowObject; }
-    bool RedoAllowed() const { return Pad.History.size() != Pad.MoveIndex + 1 && !Pad.ShowObject; }
-
-    // Undo, redo and restart: a new current entry, its position, and no
-    // piece counts as the last one moved any more, so the next drag adds a
-    // move instead of replacing the entry just reached.
-    void GoTo(int index)
-    {
-        Pad.MoveIndex = index;
-        Pad.LastMoved = -1;
-        Pad.RestorePosition(index);
-        Pad.Redraw();
-        UpdateMain();
-    }
-
-    // What the puzzle window does after a drag or a history step: with
-    // "Teile automatisch einrasten" every piece sits on its recorded cell.
-    void UpdateMain()
-    {
-        if (Grid && !Pad.ShowObject) {
-            Pad.RestorePosition(Pad.MoveIndex);
-            Pad.Redraw();
-        }
-    }
-
     TCliContext &Ctx;
-    bool Grid;
     TMouseButton Button = mbLeft;
-    int RepeatCount = 0;
 };
 
 } // namespace
@@ -200,7 +168,7 @@ int CmdPlay(TCliContext &ctx, const QStringList &args)
 
     TPlay play(ctx, grid);
     try {
-        play.Pad.LoadPuzzle(names.first(), state);
+        play.Game.Load(names.first(), state);
     } catch (const EZarvoError &e) {
         ctx.Err << OneLine(e.Message) << "\n";
         ctx.Err.flush();

@@ -1,0 +1,175 @@
+#include "ZarvoGame.h"
+
+#include "Zarvo.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+
+TZarvoGame::TZarvoGame()
+{
+    FBoard.OnMoved = [this](TZarvoPad &) { Update(true); };
+}
+
+void TZarvoGame::Load(const QString &name, bool withState)
+{
+    // The board keeps its hooks across the load; a failed load changes nothing.
+    FBoard.LoadPuzzle(name, withState);
+    StartTime = 0;
+    ElapsedSeconds = 0;
+    Finished = false;
+    FRepeatCount = 0;
+    FBoard.Redraw();
+}
+
+TGameStatus TZarvoGame::Status() const
+{
+    TGameStatus s;
+    s.Moves = FBoard.MoveIndex;
+    s.Entries = int(FBoard.History.size());
+    s.GoalShown = FBoard.ShowObject;
+    s.CanUndo = s.Moves > 0 && !s.GoalShown;
+    s.CanRedo = s.Entries != s.Moves + 1 && !s.GoalShown;
+    s.Solved = !s.GoalShown && FBoard.IsSolved();
+    return s;
+}
+
+void TZarvoGame::Report()
+{
+    if (OnStatus)
+        OnStatus(Status());
+}
+
+void TZarvoGame::Update(bool byPlayer)
+{
+    if (SnapToGrid && SnapToGrid() && !FBoard.ShowObject) {
+        FBoard.RestorePosition(FBoard.MoveIndex);
+        FBoard.Redraw();
+    }
+    const TGameStatus status = Status();
+    if (status.Solved)
+        Finished = true;
+    if (OnStatus)
+        OnStatus(status);
+    // A result already recorded for this game is not announced again, only
+    // a better one.
+    if (status.Solved && byPlayer && (!FBoard.Solved || FBoard.SolvedMoves > status.Moves) &&
+        OnGoalReached)
+        OnGoalReached(status.Moves, ElapsedSeconds);
+}
+
+bool TZarvoGame::Undo(bool fromMenuItem)
+{
+    if (!Status().CanUndo)
+        return false;
+    GoTo(UndoTarget(FBoard.MoveIndex, FRepeatCount, fromMenuItem));
+    return true;
+}
+
+bool TZarvoGame::Redo(bool fromMenuItem)
+{
+    if (!Status().CanRedo)
+        return false;
+    GoTo(RedoTarget(FBoard.MoveIndex, int(FBoard.History.size()), FRepeatCount, fromMenuItem));
+    return true;
+}
+
+void TZarvoGame::GoTo(int index)
+{
+    // Restored first: an entry that does not exist changes nothing.
+    FBoard.RestorePosition(index);
+    FBoard.MoveIndex = index;
+    // No piece counts as the last one moved any more, so the next drag adds
+    // a move instead of replacing the entry just reached.
+    FBoard.LastMoved = -1;
+    FBoard.Redraw();
+    Update(true);
+}
+
+bool TZarvoGame::Restart()
+{
+    if (!Status().CanUndo)
+        return false;
+    if (Finished) {
+        const QString file = FBoard.FileName;
+        Load(file, false);
+        Update(false);
+    } else {
+        GoTo(0);
+    }
+    return true;
+}
+
+void TZarvoGame::ShowGoal(bool show)
+{
+    FBoard.ShowObject = show;
+    FBoard.Redraw();
+    Update(false);
+}
+
+bool TZarvoGame::DragPiece(int index, const std::vector<QPoint> &path)
+{
+    if (FBoard.ShowObject || index < 0 || index >= FBoard.PieceCount() ||
+        !FBoard.Piece(index)->Movable)
+        return false;
+    const TZarvo *p = FBoard.Piece(index);
+    // Grabbed in its middle, where no other piece lies in a valid position.
+    const int grabX = p->Width / 2, grabY = p->Height / 2;
+    FBoard.MouseDown(mbLeft, ssLeft, p->X + grabX, p->Y + grabY);
+    if (FBoard.DragIndex != index) {
+        FBoard.MouseUp(mbLeft, 0, p->X + grabX, p->Y + grabY);
+        return false;
+    }
+    for (const QPoint &cell : path)
+        FBoard.MouseMove(ssLeft, FBoard.ColToX(cell.x()) + grabX, FBoard.RowToY(cell.y()) + grabY);
+    FBoard.MouseUp(mbLeft, 0, p->X + grabX, p->Y + grabY);
+    return true;
+}
+
+double TZarvoGame::ClockNow()
+{
+    return double(QDateTime::currentMSecsSinceEpoch()) / 86400000.0;
+}
+
+void TZarvoGame::StartClock()
+{
+    if (StartTime == 0)
+        StartTime = ClockNow();
+}
+
+bool TZarvoGame::Tick()
+{
+    if (StartTime <= 0 || Finished)
+        return false;
+    ElapsedSeconds = int(std::trunc((ClockNow() - StartTime) * 24 * 3600 + 0.5));
+    return true;
+}
+
+// Holding the undo or redo button walks single steps for the first ten
+// repeats and then jumps between multiples of five; a menu step is always
+// a single step (even right after held window keys left the count high)
+// and ends the acceleration.
+
+int UndoTarget(int moveIndex, int &repeatCount, bool fromMenuItem)
+{
+    int n = std::max(0, moveIndex - 1);
+    ++repeatCount;
+    if (repeatCount > 10 && !fromMenuItem)
+        n = (n / 5) * 5;
+    if (n == 0 || fromMenuItem)
+        repeatCount = 0;
+    return n;
+}
+
+int RedoTarget(int moveIndex, int entryCount, int &repeatCount, bool fromMenuItem)
+{
+    const int last = std::max(0, entryCount - 1);
+    int n = moveIndex + 1;
+    ++repeatCount;
+    if (repeatCount > 10 && !fromMenuItem)
+        n = ((n + 4) / 5) * 5;
+    n = std::min(n, last);
+    if (n == last || fromMenuItem)
+        repeatCount = 0;
+    return n;
+}

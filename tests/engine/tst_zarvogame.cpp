@@ -1,0 +1,329 @@
+#include "PuzzleRoot.h"
+#include "ZarvoError.h"
+#include "ZarvoGame.h"
+
+#include <QTest>
+
+// The game session: where undo and redo land while a button is held, the
+// status it reports after each step, snapping, restart, the goal and the
+// clock. The window and zarvos-cli play rely on exactly these rules.
+class TestZarvoGame : public QObject
+{
+    Q_OBJECT
+
+    // Three pieces in the top row of a 4 x 5 field of 40-pixel cells; the
+    // goal wants A one row down.
+    static void WriteRow(const TPuzzleRoot &root)
+    {
+        root.Write(QStringLiteral("Data/row.zrv"), "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=3\r\n"
+                                                   "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                                                   "Zarvo2=Zarvo11,B,1,0,1,0,1\r\n"
+                                                   "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n"
+                                                   "[Object]\r\nCount=1\r\n"
+                                                   "Zarvo1=Zarvo11,A,0,1,0,0,1\r\n");
+    }
+
+    struct TLog
+    {
+        QList<TGameStatus> Status;
+        QList<int> Goals; // moves of each announced goal
+    };
+
+    static void Watch(TZarvoGame &game, TLog &log)
+    {
+        game.OnStatus = [&log](const TGameStatus &s) { log.Status << s; };
+        game.OnGoalReached = [&log](int moves, int) { log.Goals << moves; };
+    }
+
+    static TGameStatus Make(int moves, int entries, bool undo, bool redo, bool solved,
+                            bool shown = false)
+    {
+        TGameStatus s;
+        s.Moves = moves;
+        s.Entries = entries;
+        s.CanUndo = undo;
+        s.CanRedo = redo;
+        s.Solved = solved;
+        s.GoalShown = shown;
+        return s;
+    }
+
+    static QString Cells(const TZarvoGame &game)
+    {
+        QStringList out;
+        for (const auto &p : game.Board().ActivePieces())
+            out << QStringLiteral("%1,%2").arg(p->X).arg(p->Y);
+        return out.join(QLatin1Char(' '));
+    }
+
+    static QList<int> HoldUndo(int from, int &repeat)
+    {
+        QList<int> steps;
+        int n = from;
+        while (n > 0) {
+            n = UndoTarget(n, repeat, false);
+            steps << n;
+        }
+        return steps;
+    }
+
+    static QList<int> HoldRedo(int from, int entries, int &repeat)
+    {
+        QList<int> steps;
+        int n = from;
+        while (n < entries - 1) {
+            n = RedoTarget(n, entries, repeat, false);
+            steps << n;
+        }
+        return steps;
+    }
+
+private Q_SLOTS:
+    void holdingUndoJumpsAfterTenSteps()
+    {
+        int repeat = 0;
+        QCOMPARE(HoldUndo(37, repeat),
+                 (QList<int>{36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 25, 20, 15, 10, 5, 0}));
+        QCOMPARE(repeat, 0); // reset on reaching the start
+
+        // Short of ten steps nothing jumps, and the count stays for the
+        // next repeat of the same button.
+        repeat = 0;
+        QCOMPARE(HoldUndo(4, repeat), (QList<int>{3, 2, 1, 0}));
+        repeat = 0;
+        QCOMPARE(UndoTarget(12, repeat, false), 11);
+        QCOMPARE(repeat, 1);
+    }
+
+    void holdingRedoJumpsAndStopsAtTheEnd()
+    {
+        int repeat = 0;
+        QCOMPARE(HoldRedo(0, 23, repeat), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20, 22}));
+        QCOMPARE(repeat, 0);
+
+        // A jump that lands exactly on a multiple of five inside the list.
+        repeat = 10;
+        QCOMPARE(RedoTarget(10, 40, repeat, false), 15);
+        QCOMPARE(repeat, 11);
+        QCOMPARE(RedoTarget(15, 40, repeat, false), 20);
+        // The last entry ends the acceleration.
+        repeat = 3;
+        QCOMPARE(RedoTarget(38, 40, repeat, false), 39);
+        QCOMPARE(repeat, 0);
+    }
+
+    void menuStepsAreSingleAndReset()
+    {
+        int repeat = 25;
+        QCOMPARE(UndoTarget(37, repeat, true), 36);
+        QCOMPARE(repeat, 0);
+        repeat = 25;
+        QCOMPARE(RedoTarget(3, 23, repeat, true), 4);
+        QCOMPARE(repeat, 0);
+        // Repeated menu steps never accelerate.
+        int n = 30;
+        for (int i = 0; i < 15; ++i)
+            n = UndoTarget(n, repeat, true);
+        QCOMPARE(n, 15);
+    }
+
+    void keyStepsShareTheCountWithButtons()
+    {
+        // Window keys are not reset by anything but the ends: undo and redo
+        // count together, and the eleventh step in a row jumps.
+        int repeat = 0;
+        int n = 20;
+        for (int i = 0; i < 5; ++i)
+            n = UndoTarget(n, repeat, false);
+        QCOMPARE(n, 15);
+        for (int i = 0; i < 5; ++i)
+            n = RedoTarget(n, 40, repeat, false);
+        QCOMPARE(n, 20);
+        QCOMPARE(repeat, 10);
+        n = UndoTarget(n, repeat, false); // 19, rounded down
+        QCOMPARE(n, 15);
+        n = RedoTarget(n, 40, repeat, false); // 16, rounded up
+        QCOMPARE(n, 20);
+    }
+
+    void stepsReportTheirStatus()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        TZarvoGame game;
+        TLog log;
+        game.Load(QStringLiteral("row.zrv"), false);
+        Watch(game, log);
+        QCOMPARE(game.Status(), Make(0, 1, false, false, false));
+        QVERIFY(!game.Undo(true));
+        QVERIFY(!game.Redo(true));
+        QVERIFY(!game.Restart());
+        QVERIFY(log.Status.isEmpty());
+
+        // B two rows down, C one row down (cells of the top-left corner).
+        QVERIFY(game.DragPiece(1, {{1, 1}, {1, 2}}));
+        QVERIFY(game.DragPiece(2, {{2, 1}}));
+        QCOMPARE(Cells(game), QStringLiteral("0,0 40,80 80,40"));
+        QCOMPARE(log.Status.last(), Make(2, 3, true, false, false));
+        QVERIFY(game.Undo(true));
+        QCOMPARE(log.Status.last(), Make(1, 3, true, true, false));
+        QCOMPARE(Cells(game), QStringLiteral("0,0 40,80 80,0"));
+
+        // The goal shown closes the history and hides the goal test.
+        game.ShowGoal(true);
+        QCOMPARE(log.Status.last(), Make(1, 3, false, false, false, true));
+        QVERIFY(!game.Undo(true));
+        QVERIFY(!game.Redo(true));
+        QVERIFY(!game.Restart());
+        QVERIFY(!game.DragPiece(0, {{0, 1}}));
+        game.ShowGoal(false);
+        QVERIFY(game.Restart());
+        QCOMPARE(log.Status.last(), Make(0, 3, false, true, false));
+        QCOMPARE(Cells(game), QStringLiteral("0,0 40,0 80,0"));
+
+        // A drag after a history step adds a move after it.
+        QVERIFY(game.DragPiece(2, {{2, 1}}));
+        QCOMPARE(log.Status.last(), Make(1, 2, true, false, false));
+        QVERIFY(!game.DragPiece(7, {{0, 1}}));
+        QVERIFY(log.Goals.isEmpty());
+
+        // An entry that does not exist changes nothing.
+        QVERIFY_THROWS_EXCEPTION(EZarvoError, game.GoTo(5));
+        QCOMPARE(game.Status(), Make(1, 2, true, false, false));
+    }
+
+    void heldButtonsAccelerateUntilReleased()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        TZarvoGame game;
+        game.Load(QStringLiteral("row.zrv"), false);
+        // Twelve moves: A, B and C one row further down in turn.
+        for (int row = 1; row <= 4; ++row)
+            for (int piece = 0; piece < 3; ++piece)
+                QVERIFY(game.DragPiece(piece, {{piece, row}}));
+        QCOMPARE(game.Status(), Make(12, 13, true, false, false));
+        QList<int> steps;
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(game.Undo(false));
+            steps << game.Status().Moves;
+        }
+        QCOMPARE(steps, (QList<int>{11, 10, 9, 8, 7, 6, 5, 4, 3, 2}));
+        game.EndRepeat(); // released: the next step is a single one again
+        QVERIFY(game.Undo(false));
+        QCOMPARE(game.Status().Moves, 1);
+        steps.clear();
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(game.Redo(false));
+            steps << game.Status().Moves;
+        }
+        // The eleventh step in a row jumps, and never beyond the last entry.
+        QCOMPARE(steps, (QList<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 12}));
+        QVERIFY(!game.Redo(false));
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(game.Undo(true)); // menu steps never jump
+        QCOMPARE(game.Status(), Make(0, 13, false, true, false));
+    }
+
+    void gridSnapsAfterEveryStep()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        TZarvoGame game;
+        bool grid = false;
+        game.SnapToGrid = [&grid] { return grid; };
+        game.Load(QStringLiteral("row.zrv"), false);
+        TZarvoPad &pad = game.Board();
+        auto drag = [&pad](int x0, int y0, int x1, int y1) {
+            pad.MouseDown(mbLeft, ssLeft, x0, y0);
+            pad.MouseMove(ssLeft, x1, y1);
+            pad.MouseUp(mbLeft, 0, x1, y1);
+        };
+        drag(20, 20, 20, 45);
+        QCOMPARE(Cells(game), QStringLiteral("0,25 40,0 80,0"));
+        grid = true;
+        drag(60, 20, 60, 45);
+        QCOMPARE(Cells(game), QStringLiteral("0,40 40,40 80,0"));
+        // Less than half a cell: nothing is recorded and the piece goes back.
+        drag(100, 20, 100, 35);
+        QCOMPARE(Cells(game), QStringLiteral("0,40 40,40 80,0"));
+        QCOMPARE(game.Status().Moves, 2);
+    }
+
+    void theGoalIsAnnouncedOncePerBetterResult()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        TZarvoGame game;
+        TLog log;
+        Watch(game, log);
+        game.Load(QStringLiteral("row.zrv"), false);
+        game.StartClock();
+        QVERIFY(game.StartTime > 0);
+        QVERIFY(game.DragPiece(1, {{1, 1}}));
+        QVERIFY(game.DragPiece(0, {{0, 1}}));
+        QCOMPARE(log.Status.last(), Make(2, 3, true, false, true));
+        QCOMPARE(log.Goals, QList<int>{2});
+        QVERIFY(game.Finished);
+        // The clock stands still from now on.
+        game.StartTime -= 100.0 / 86400;
+        QVERIFY(!game.Tick());
+        QCOMPARE(game.ElapsedSeconds, 0);
+        // A refresh shows the goal but never announces it.
+        game.Update(false);
+        QCOMPARE(log.Goals, QList<int>{2});
+
+        // Recorded with 2 moves: reaching it again in 2 is not news, in 1 it is.
+        game.Board().Solved = true;
+        game.Board().SolvedMoves = 2;
+        QVERIFY(game.Undo(true));
+        QVERIFY(game.Redo(true));
+        QCOMPARE(log.Goals, QList<int>{2});
+        game.GoTo(0);
+        QVERIFY(game.DragPiece(0, {{0, 1}}));
+        QCOMPARE(log.Goals, (QList<int>{2, 1}));
+
+        // Restart after the goal: the puzzle afresh from its file.
+        QVERIFY(game.Restart());
+        QCOMPARE(log.Status.last(), Make(0, 1, false, false, false));
+        QCOMPARE(Cells(game), QStringLiteral("0,0 40,0 80,0"));
+        QVERIFY(!game.Finished);
+        QCOMPARE(game.StartTime, 0.0);
+        QVERIFY(!game.Tick());
+
+        // A failed load keeps the game as it was.
+        QVERIFY(game.DragPiece(2, {{2, 1}}));
+        root.Write(QStringLiteral("Data/bad.zrv"),
+                   "[Start]\r\nCount=1\r\nZarvo1=Domino,A,0,0,0,0,1\r\n");
+        QVERIFY_THROWS_EXCEPTION(EZarvoError, game.Load(QStringLiteral("bad.zrv"), false));
+        QCOMPARE(game.Status(), Make(1, 2, true, false, false));
+    }
+
+    void theClockCountsWholeSeconds()
+    {
+        TZarvoGame game;
+        QVERIFY(!game.Tick());
+        game.StartClock();
+        const double start = game.StartTime;
+        game.StartClock(); // a later press does not restart it
+        QCOMPARE(game.StartTime, start);
+        game.StartTime = TZarvoGame::ClockNow() - 725.4 / 86400;
+        QVERIFY(game.Tick());
+        QCOMPARE(game.ElapsedSeconds, 725);
+    }
+
+    void neverLeavesTheHistory()
+    {
+        int repeat = 0;
+        QCOMPARE(UndoTarget(0, repeat, false), 0);
+        QCOMPARE(repeat, 0);
+        QCOMPARE(RedoTarget(4, 5, repeat, false), 4);
+        QCOMPARE(RedoTarget(0, 1, repeat, false), 0);
+        repeat = 50;
+        QCOMPARE(RedoTarget(1, 3, repeat, false), 2);
+        QCOMPARE(repeat, 0);
+    }
+};
+
+QTEST_MAIN(TestZarvoGame)
+#include "tst_zarvogame.moc"
