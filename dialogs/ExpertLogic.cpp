@@ -2,6 +2,7 @@
 
 #include "Allgem.h"
 #include "DataRoot.h"
+#include "NViewLib.h"
 #include "PadInternal.h"
 #include "ZarvoPad.h"
 #include "ZarvoRandom.h"
@@ -78,10 +79,20 @@ bool ExpertPictureUsable(const QImage &picture)
 
 QString ExpertPictureRejectedText(const QString &path, const QImage &picture)
 {
-    if (picture.isNull())
+    if (picture.isNull()) {
+        // A picture refused for its size says so, rather than looking broken.
+        const QSize declared = NViewLibDeclaredSize(path);
+        if (qint64(declared.width()) * declared.height() > MaxPicturePixels)
+            return QStringLiteral("Das Bild \"%1\" ist %2 × %3 Pixel groß; erlaubt sind höchstens "
+                                  "%4 Millionen Pixel.\rDas bisherige Bild bleibt.")
+                .arg(path)
+                .arg(declared.width())
+                .arg(declared.height())
+                .arg(MaxPicturePixels / 1000000);
         return QStringLiteral("Das Bild \"%1\" kann nicht gelesen werden.\r"
                               "Das bisherige Bild bleibt.")
             .arg(path);
+    }
     return QStringLiteral("Das Bild \"%1\" ist %2 × %3 Pixel groß; ein Puzzle braucht ein Bild von "
                           "mindestens 2 × 2 Pixeln.\rDas bisherige Bild bleibt.")
         .arg(path)

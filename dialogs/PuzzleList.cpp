@@ -2,11 +2,13 @@
 
 #include "IniFile.h"
 #include "TopListLogic.h"
+#include "ZarvoError.h"
 #include "ZarvoPad.h"
 
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
@@ -67,7 +69,15 @@ TPuzzleList BuildPuzzleList(const QString &dataDir, const QString &playerName)
     const QFileInfoList files = QDir(dataDir).entryInfoList(
         {QStringLiteral("*.zrv")}, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo &file : files) {
-        const TIniFile ini(file.absoluteFilePath());
+        // A puzzle that cannot be read (no access, a line beyond the limit)
+        // cannot be played either; it is left out like one without a title
+        // instead of keeping every other puzzle from being chosen.
+        TIniFile ini;
+        try {
+            ini = TIniFile(file.absoluteFilePath());
+        } catch (const EZarvoError &) {
+            continue;
+        }
         int place = 0;
         for (int i = 10; i >= 1; --i) {
             const QString best = ini.ReadString(
@@ -114,8 +124,13 @@ QImage LoadCachedPreview(const QString &dataDir, const QString &puzzleFile, QSiz
     const QFileInfo puzzle(dataDir + puzzleFile);
     if (!cache.isFile() || cache.lastModified() < puzzle.lastModified())
         return QImage();
+    // Only a picture of exactly the preview's size is a hit, so that size is
+    // checked in the header before anything is decoded.
+    QImageReader reader(cache.absoluteFilePath(), "BMP");
+    if (reader.size() != area)
+        return QImage();
     QImage picture;
-    if (!picture.load(cache.absoluteFilePath(), "BMP") || picture.size() != area)
+    if (!reader.read(&picture) || picture.size() != area)
         return QImage();
     return picture;
 }

@@ -3,6 +3,7 @@
 
 #include "DataRoot.h"
 #include "IniFile.h"
+#include "Limits.h"
 #include "PadInternal.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
 using PadInternal::CheckedPixel;
@@ -66,7 +68,12 @@ QString PadInternal::ReadGameState(TZarvoPad &board, const QString &name)
     if (!f.open(QIODevice::ReadOnly))
         throw EZarvoError(
             QStringLiteral("Der Spielstand \"%1\" kann nicht gelesen werden.").arg(shown));
-    QStringList lines = SplitLines(DecodeWin1252(f.readAll()));
+    QStringList lines;
+    {
+        const QByteArray bytes = ReadWholeFile(f);
+        CheckLineLengths(bytes, shown);
+        lines = SplitLines(DecodeWin1252(bytes));
+    }
     if (lines.size() < 2)
         throw EZarvoError(QStringLiteral("Der Spielstand \"%1\" ist unvollständig.").arg(shown));
     const QString puzzle = lines[0];
@@ -200,6 +207,19 @@ void TZarvoPad::SaveGameState(const QString &name)
     QDir().mkpath(DataRoot::HistDir());
     const QString shown = NamePart(name);
     const QByteArray crLf("\r\n");
+    // Every line must load again: a position longer than the readers accept
+    // is refused here, and the file on disk stays as it was.
+    for (int i = 0; i < History.size(); ++i)
+        if (History[i].size() > MaxLineBytes) {
+            const QLocale german(QLocale::German, QLocale::Germany);
+            throw EZarvoError(
+                QStringLiteral("Der Spielstand \"%1\" kann nicht gespeichert werden: Stellung %2 "
+                               "ist %3 Bytes lang; erlaubt sind höchstens %4 Bytes.")
+                    .arg(shown)
+                    .arg(i)
+                    .arg(german.toString(qint64(History[i].size())),
+                         german.toString(MaxLineBytes)));
+        }
     QByteArray bytes = EncodeWin1252(FileName) + crLf;
     bytes += QByteArray::number(MoveIndex) + ';' + (Solved ? "1" : "") + ';' +
              QByteArray::number(SolvedMoves) + crLf;

@@ -1,10 +1,13 @@
 #include "IniFile.h"
 
+#include "Limits.h"
 #include "ZarvoError.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
+#include <cstring>
 
 namespace {
 // Windows-1252 bytes 0x80..0x9F; the five unassigned bytes keep their
@@ -39,6 +42,42 @@ bool IsBlank(const QString &line)
     return true;
 }
 } // namespace
+
+QByteArray ReadWholeFile(QFile &file)
+{
+    const qint64 size = file.size() - file.pos();
+    if (size <= 0)
+        return file.readAll(); // a device that does not know its size
+    QByteArray bytes(size, Qt::Uninitialized);
+    const qint64 got = file.read(bytes.data(), size);
+    bytes.truncate(qMax<qint64>(got, 0));
+    return bytes;
+}
+
+void CheckLineLengths(const QByteArray &bytes, const QString &shownName)
+{
+    const char *p = bytes.constData();
+    const char *const end = p + bytes.size();
+    qint64 line = 1;
+    while (p < end) {
+        const auto *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = nl ? nl : end;
+        if (stop > p && stop[-1] == '\r')
+            --stop; // the line break is no part of the line
+        if (stop - p > MaxLineBytes) {
+            const QLocale german(QLocale::German, QLocale::Germany);
+            throw EZarvoError(QStringLiteral("Zeile %1 der Datei \"%2\" ist %3 Bytes lang; "
+                                             "erlaubt sind höchstens %4 Bytes.")
+                                  .arg(line)
+                                  .arg(shownName, german.toString(qint64(stop - p)),
+                                       german.toString(MaxLineBytes)));
+        }
+        if (!nl)
+            break;
+        p = nl + 1;
+        ++line;
+    }
+}
 
 QString DecodeWin1252(const QByteArray &bytes)
 {
@@ -88,7 +127,9 @@ TIniFile::TIniFile(const QString &fileName) : FFileName(fileName)
     if (!f.open(QIODevice::ReadOnly))
         throw EInOutError(5, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.")
                                  .arg(QFileInfo(fileName).fileName()));
-    SetText(DecodeWin1252(f.readAll()));
+    const QByteArray bytes = ReadWholeFile(f);
+    CheckLineLengths(bytes, QFileInfo(fileName).fileName());
+    SetText(DecodeWin1252(bytes));
 }
 
 void TIniFile::SetText(const QString &text)

@@ -18,7 +18,8 @@ class TIniFile
 {
 public:
     TIniFile() = default;
-    // Reads fileName when it exists; a missing file is an empty INI.
+    // Reads fileName when it exists; a missing file is an empty INI. An
+    // unreadable file or one with a line above MaxLineBytes throws.
     explicit TIniFile(const QString &fileName);
 
     // Parses text (already decoded) instead of a file.
@@ -78,6 +79,15 @@ private:
     const TLine *FindLine(const QString &section, const QString &key) const;
     void RebuildSectionIndex();
 };
+
+// The whole content of an open file, held once: QIODevice::readAll grows its
+// buffer past the end to look for more, which doubles a large file.
+QByteArray ReadWholeFile(class QFile &file);
+
+// Refuses bytes of a text file holding a line longer than MaxLineBytes
+// (Limits.h) with an EZarvoError naming the line, shownName and the limit;
+// checked before the text is decoded, so no such line is ever held twice.
+void CheckLineLengths(const QByteArray &bytes, const QString &shownName);
 
 // Windows-1252 to and from QString at the file edge.
 QString DecodeWin1252(const QByteArray &bytes);

@@ -2,6 +2,7 @@
 
 // Helpers shared by the board's file, history and piece code.
 
+#include "Limits.h"
 #include "ZarvoError.h"
 
 #include <QPoint>
@@ -12,9 +13,7 @@
 class TZarvoPad;
 
 namespace PadInternal {
-// Pixel positions and sizes stay within this bound, so the move rules can add
-// positions, sizes and steps without overflowing.
-constexpr qint64 PixelLimit = qint64(1) << 28;
+constexpr qint64 PixelLimit = MaxPixelCoordinate;
 
 // The value as an int when it lies within PixelLimit; otherwise a load error
 // naming what was out of range.
@@ -23,6 +22,12 @@ inline int CheckedPixel(qint64 value, const QString &what)
     if (value < -PixelLimit || value > PixelLimit)
         throw EZarvoError(QStringLiteral("%1 liegt außerhalb des zulässigen Bereichs.").arg(what));
     return int(value);
+}
+
+// What every load failure's message starts with, followed by "\r".
+inline QString LoadPrefix()
+{
+    return QStringLiteral("Fehler beim Laden der Zarvo-Datei");
 }
 
 // The name part of a path as the game takes it: whatever the caller passes,

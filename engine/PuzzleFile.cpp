@@ -4,6 +4,7 @@
 #include "Allgem.h"
 #include "DataRoot.h"
 #include "IniFile.h"
+#include "Limits.h"
 #include "NViewLib.h"
 #include "PadInternal.h"
 #include "ZarvoError.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <climits>
 #include <cstring>
 
@@ -20,7 +22,6 @@ using PadInternal::FileInDir;
 using PadInternal::NamePart;
 
 namespace {
-const QString LoadPrefix = QStringLiteral("Fehler beim Laden der Zarvo-Datei");
 const QString SPad = QStringLiteral("Pad");
 const QString SInfo = QStringLiteral("Info");
 const QString SSolution = QStringLiteral("Solution");
@@ -58,6 +59,97 @@ QImage BuiltInBack()
         back.fill(QColor(216, 196, 170));
     }
     return back.convertToFormat(QImage::Format_RGB32);
+}
+
+// Width and height in pixels of a picture that BuildImage makes from
+// sizeInUnits tiled from (ox, oy); without a height it is the built-in tile.
+struct TPictureSize
+{
+    qint64 Width = 0, Height = 0;
+    bool Positive() const { return Width > 0 && Height > 0; }
+    // Above max when either side alone is; so the product never overflows.
+    bool Above(qint64 max) const { return Width > max || Height > max || Width * Height > max; }
+};
+
+TPictureSize BuiltSize(QPoint units, int unitSize, qint64 ox, qint64 oy)
+{
+    if (units.y() == 0) {
+        const QImage tile = BuiltInBack();
+        return {tile.width(), tile.height()};
+    }
+    return {qint64(units.x()) * unitSize + ox, qint64(units.y()) * unitSize + oy};
+}
+
+QString Millions(qint64 pixels)
+{
+    return QLocale(QLocale::German, QLocale::Germany).toString(double(pixels) / 1e6, 'f', 1);
+}
+
+// The pictures a load is about to make, checked before any of them is
+// allocated: the board from BackSize and UnitSize, the piece picture from
+// ZarvoSize, UnitSize and its offset, and all of them together. Pairs that
+// do not parse are left alone here; reading them in turn reports them.
+void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
+{
+    const int unit = b.UnitSize;
+    const TPictureSize board = BuiltSize(b.BackSize, unit, 0, 0);
+    if (!board.Positive())
+        return; // BuildImage names the impossible size
+    if (board.Above(MaxBoardPixels))
+        throw EZarvoError(QStringLiteral("Das Spielfeld wäre %1 × %2 Pixel groß ([Pad] BackSize "
+                                         "%3,%4 zu %5 Pixeln); erlaubt sind höchstens %6 "
+                                         "Millionen Pixel.")
+                              .arg(board.Width)
+                              .arg(board.Height)
+                              .arg(b.BackSize.x())
+                              .arg(b.BackSize.y())
+                              .arg(unit)
+                              .arg(Millions(MaxBoardPixels)));
+
+    QPoint frame, offset;
+    try {
+        frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
+        offset = ReadPair(ini, QStringLiteral("ImgZarvosOffset"), QStringLiteral("0,0"));
+    } catch (const EConvertError &) {
+        return;
+    }
+    qint64 ox = offset.x(), oy = offset.y();
+    if (offset.x() == -1) { // centred as SetImgOffset does
+        ox = (board.Width - qint64(frame.x()) * unit) / 2;
+        oy = (board.Height - qint64(frame.y()) * unit) / 2;
+    }
+    if (qAbs(ox) > MaxPixelCoordinate || qAbs(oy) > MaxPixelCoordinate)
+        return; // out of range: refused when the offsets are applied
+    const TPictureSize pieces = BuiltSize(b.ZarvoSize, unit, ox, oy);
+    if (!pieces.Positive())
+        return;
+    if (pieces.Above(MaxPicturePixels))
+        throw EZarvoError(QStringLiteral("Das Teilebild wäre %1 × %2 Pixel groß ([Pad] ZarvoSize "
+                                         "%3,%4 zu %5 Pixeln ab %6,%7); erlaubt sind höchstens "
+                                         "%8 Millionen Pixel.")
+                              .arg(pieces.Width)
+                              .arg(pieces.Height)
+                              .arg(b.ZarvoSize.x())
+                              .arg(b.ZarvoSize.y())
+                              .arg(unit)
+                              .arg(ox)
+                              .arg(oy)
+                              .arg(Millions(MaxPicturePixels)));
+
+    const qint64 bytes =
+        4 * (BoardSizedPictures * board.Width * board.Height + pieces.Width * pieces.Height);
+    if (bytes > MaxBoardPictureBytes) {
+        const QLocale german(QLocale::German, QLocale::Germany);
+        throw EZarvoError(QStringLiteral("Die Bilder des Spielfelds bräuchten zusammen %1 MB "
+                                         "(Spielfeld %2 × %3, Teilebild %4 × %5 Pixel); erlaubt "
+                                         "sind höchstens %6 MB.")
+                              .arg(german.toString(bytes >> 20))
+                              .arg(board.Width)
+                              .arg(board.Height)
+                              .arg(pieces.Width)
+                              .arg(pieces.Height)
+                              .arg(german.toString(MaxBoardPictureBytes >> 20)));
+    }
 }
 
 void ReadPieces(TZarvoPad &b, const TIniFile &ini, const QString &section, TZarvoList &list)
@@ -200,6 +292,7 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.NoZarvoCaption = ini.ReadInteger(SPad, QStringLiteral("NoZarvoCaption"), 0) == 1;
     b.AllwaysRandom = ini.ReadInteger(SPad, QStringLiteral("AllwaysRandom"), 0) != 0;
 
+    CheckPictureSizes(b, ini);
     b.BuildImage(b.BackBitmap, b.BackSize, b.ImgBack, 0, 0);
 
     const QPoint frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
@@ -251,7 +344,7 @@ void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
     try {
         LoadStaged(staged, name, withState);
     } catch (const EZarvoError &e) {
-        throw e.Prefixed(LoadPrefix);
+        throw e.Prefixed(PadInternal::LoadPrefix());
     }
 
     // The view's hooks and what it knows about the mouse belong to this
@@ -333,8 +426,8 @@ void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageNam
 
     const qint64 tw = qint64(w) * UnitSize + ox;
     const qint64 th = qint64(h) * UnitSize + oy;
-    if (tw <= 0 || th <= 0 || tw > MaxPicturePixels || th > MaxPicturePixels ||
-        tw * th > MaxPicturePixels)
+    const qint64 max = &target == &BackBitmap ? MaxBoardPixels : MaxPicturePixels;
+    if (tw <= 0 || th <= 0 || tw > max || th > max || tw * th > max)
         throw EZarvoError(
             QStringLiteral("Ein Bild von %1 × %2 Pixeln ist nicht möglich (%3 × %4 Einheiten zu %5 "
                            "Pixeln); erlaubt sind höchstens %6 Millionen Pixel.")
@@ -343,7 +436,7 @@ void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageNam
                 .arg(w)
                 .arg(h)
                 .arg(UnitSize)
-                .arg(MaxPicturePixels / 1000000));
+                .arg(Millions(max)));
     QImage out(int(tw), int(th), QImage::Format_RGB32);
     if (out.isNull())
         throw EZarvoError(

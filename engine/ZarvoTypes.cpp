@@ -1,14 +1,16 @@
 #include "ZarvoTypes.h"
 
 #include "IniFile.h"
+#include "PadInternal.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
-void TZarvoTypes::LoadTypes(const QString &fileName)
+#include <QFileInfo>
+
+namespace {
+// Reads the types of ini into loaded; a malformed rectangle throws EConvertError.
+void ReadTypes(const TIniFile &ini, TZarvoTypes &loaded)
 {
-    const TIniFile ini(fileName);
-    // Built aside first: a malformed rectangle leaves the types as they were.
-    TZarvoTypes loaded;
     const QStringList names = ini.SectionNames();
     for (const QString &name : names) {
         TZarvoTyp typ;
@@ -38,6 +40,24 @@ void TZarvoTypes::LoadTypes(const QString &fileName)
             typ.Rects.push_back(def);
         }
         loaded.Add(name, std::move(typ));
+    }
+}
+} // namespace
+
+void TZarvoTypes::LoadTypes(const QString &fileName)
+{
+    // Built aside first: a file that fails leaves the types as they were.
+    // Its errors read like every other load failure, with the file named.
+    TZarvoTypes loaded;
+    const QString prefix =
+        PadInternal::LoadPrefix() + QLatin1Char('\r') + QFileInfo(fileName).fileName() + ": ";
+    try {
+        const TIniFile ini(fileName);
+        ReadTypes(ini, loaded);
+    } catch (const EConvertError &e) {
+        throw EConvertError(prefix + e.Message);
+    } catch (const EZarvoError &e) {
+        throw EZarvoError(prefix + e.Message);
     }
     *this = std::move(loaded);
 }

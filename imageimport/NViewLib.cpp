@@ -10,10 +10,6 @@
 
 namespace {
 
-// No picture file that a player drops into the image folder comes near this;
-// a larger file is refused before it is read.
-constexpr qint64 MaxFileBytes = 512LL * 1024 * 1024;
-
 quint32 BigEndian32(const QByteArray &d, qint64 at)
 {
     return (quint32(quint8(d[at])) << 24) | (quint32(quint8(d[at + 1])) << 16) |
@@ -168,36 +164,31 @@ bool LooksComplete(const QByteArray &d)
     return true;
 }
 
-QImage Decode(const QString &path)
+void RaiseQtAllocationLimit()
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() <= 0 || info.size() > MaxFileBytes)
-        return QImage();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QImage();
-    QByteArray bytes = file.readAll();
-    file.close();
+    // Qt's own guard against giant pictures must not be stricter than ours;
+    // it stands guard for the few formats that do not declare their size.
+    constexpr int allocationMb = int(MaxPicturePixels * 4 / (1024 * 1024)) + 64;
+    if (QImageReader::allocationLimit() < allocationMb)
+        QImageReader::setAllocationLimit(allocationMb);
+}
+
+QImage DecodeBytes(QByteArray &bytes)
+{
     if (bytes.isEmpty())
         return QImage();
-
     if (PcxReader::LooksLikePcx(bytes))
         return PcxReader::Read(bytes, MaxPicturePixels);
     if (!LooksComplete(bytes))
         return QImage();
 
-    // Qt's own guard against giant pictures must not be stricter than ours.
-    constexpr int allocationMb = int(MaxPicturePixels * 4 / (1024 * 1024)) + 64;
-    if (QImageReader::allocationLimit() < allocationMb)
-        QImageReader::setAllocationLimit(allocationMb);
-
+    RaiseQtAllocationLimit();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true); // EXIF orientation of photos
-    // Every common format tells its size from the header; for the few that
-    // do not, Qt's allocation limit stands guard while decoding.
+    // The size the header declares is checked before anything is decoded.
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * qint64(size.height()) > MaxPicturePixels)
         return QImage();
@@ -209,6 +200,17 @@ QImage Decode(const QString &path)
     return image;
 }
 
+QByteArray ReadPictureFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() <= 0 || info.size() > MaxPictureFileBytes)
+        return QByteArray();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
 } // namespace
 
 QImage NViewLibLoad(const QString &path, int flags)
@@ -217,8 +219,33 @@ QImage NViewLibLoad(const QString &path, int flags)
     if (path.isEmpty())
         return QImage();
     try {
-        return Decode(path);
+        QByteArray bytes = ReadPictureFile(path);
+        return DecodeBytes(bytes);
     } catch (const std::bad_alloc &) {
         return QImage();
     }
+}
+
+QImage NViewLibDecode(QByteArray bytes)
+{
+    try {
+        return DecodeBytes(bytes);
+    } catch (const std::bad_alloc &) {
+        return QImage();
+    }
+}
+
+QSize NViewLibDeclaredSize(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QSize();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QSize();
+    const QByteArray head = file.peek(128);
+    if (PcxReader::LooksLikePcx(head))
+        return PcxReader::DeclaredSize(head);
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    return reader.size();
 }

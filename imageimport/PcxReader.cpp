@@ -26,6 +26,17 @@ bool LooksLikePcx(const QByteArray &data)
            quint8(data[2]) == 1;
 }
 
+QSize DeclaredSize(const QByteArray &data)
+{
+    if (!LooksLikePcx(data))
+        return QSize();
+    const int xMin = Word(data, 4), yMin = Word(data, 6);
+    const int xMax = Word(data, 8), yMax = Word(data, 10);
+    if (xMax < xMin || yMax < yMin)
+        return QSize();
+    return QSize(xMax - xMin + 1, yMax - yMin + 1);
+}
+
 QImage Read(const QByteArray &data, qint64 maxPixels)
 {
     if (!LooksLikePcx(data))

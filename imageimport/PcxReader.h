@@ -10,5 +10,7 @@
 namespace PcxReader {
 // True when data starts like a PCX header (worth handing to Read).
 bool LooksLikePcx(const QByteArray &data);
+// Width and height from the header; invalid when data is no PCX picture.
+QSize DeclaredSize(const QByteArray &data);
 QImage Read(const QByteArray &data, qint64 maxPixels);
 } // namespace PcxReader

@@ -1,4 +1,5 @@
 #include "DataRoot.h"
+#include "Limits.h"
 #include "SlideSearch.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
@@ -734,6 +735,26 @@ private Q_SLOTS:
         all = all.simplified(); // line breaks inside a phrase
         for (const char *w : words)
             QVERIFY2(all.contains(QString::fromUtf8(w)), w);
+    }
+
+    void formatPageNamesTheLimits()
+    {
+        // The figures an author reads are the ones the loader applies.
+        const QString page =
+            QString::fromUtf8(ReadBytes(QStringLiteral(ZARVOS_SOURCE_DIR "/docs/help/format.html")))
+                .simplified();
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QStringList figures{
+            QStringLiteral("%1 Millionen Bildpunkte").arg(MaxBoardPixels / 1000000),
+            QStringLiteral("%1 Millionen Bildpunkte").arg(MaxPicturePixels / 1000000),
+            german.toString(MaxBoardPictureBytes >> 20) + QStringLiteral(" MB"),
+            german.toString(MaxLineBytes) + QStringLiteral(" Bytes"),
+            QStringLiteral("%1 MB").arg(MaxPictureFileBytes >> 20),
+            QStringList{"keins", "eins", "zwei", "drei", "vier", "fünf", "sechs", "sieben"}.value(
+                BoardSizedPictures) +
+                QStringLiteral(" in Spielfeldgröße")};
+        for (const QString &f : figures)
+            QVERIFY2(page.contains(f), qPrintable(f));
     }
 
     void authorsExampleIsPlayable()

@@ -3,8 +3,10 @@
 #include "ZarvoPad.h"
 #include "ZarvoRandom.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTest>
+#include <QtEndian>
 #include <algorithm>
 #include <vector>
 
@@ -165,6 +167,18 @@ private Q_SLOTS:
         QVERIFY(!ExpertPictureUsable(QImage(300, 1, QImage::Format_RGB32)));
         QVERIFY(ExpertPictureUsable(QImage(2, 2, QImage::Format_RGB32)));
         QVERIFY(ExpertPictureRejectedText(QStringLiteral("a.jpg"), QImage()).contains("a.jpg"));
+        // A picture refused for its size names the size and the limit.
+        TPuzzleRoot root;
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(2, 2, QImage::Format_RGB32).save(&buffer, "BMP");
+        qToLittleEndian<qint32>(10000, bmp.data() + 18);
+        qToLittleEndian<qint32>(6000, bmp.data() + 22);
+        root.Write(QStringLiteral("Image/huge.bmp"), bmp);
+        const QString huge =
+            ExpertPictureRejectedText(root.Path(QStringLiteral("Image/huge.bmp")), QImage());
+        QVERIFY2(huge.contains("10000 × 6000") && huge.contains("50 Millionen"), qPrintable(huge));
         QVERIFY(
             ExpertPictureRejectedText(QStringLiteral("b.bmp"), QImage(1, 7, QImage::Format_RGB32))
                 .contains(QStringLiteral("1 × 7")));

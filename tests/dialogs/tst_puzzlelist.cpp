@@ -116,6 +116,8 @@ private Q_SLOTS:
         WritePuzzle("ok.zrv", "*", "Gut");
         WriteFile("other.ini", "[Info]\r\nRating=*\r\nTitle=Nein\r\n");
         QDir().mkpath(Dir() + "folder.zrv");
+        // One that cannot be read keeps no other puzzle from the list.
+        WriteFile("overlong.zrv", "[Info]\r\nRating=*\r\nTitle=" + QString(2 << 20, 'x'));
         const TPuzzleList list = BuildPuzzleList(Dir(), "");
         QCOMPARE(Texts(list), QStringList({"*               ;;;;emptytitle.zrv",
                                            "*               ;Gut;;;ok.zrv"}));

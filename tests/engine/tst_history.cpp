@@ -1,4 +1,5 @@
 #include "DataRoot.h"
+#include "Limits.h"
 #include "PuzzleRoot.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
@@ -315,6 +316,32 @@ private Q_SLOTS:
         QVERIFY(failed > 0 && failed < 300);
     }
 
+    void aPositionLongerThanTheReadersTakeIsNotSaved()
+    {
+        // An entry of exactly the longest line saves and loads; one more byte
+        // is refused before the old file is touched.
+        FRoot->Write("Data/three.zrv", ThreePieces);
+        TZarvoPad pad;
+        pad.LoadPuzzle("three.zrv", false);
+        const QString first = pad.History[0];
+        pad.History[0] = first + QString(MaxLineBytes - first.size(), QLatin1Char('0'));
+        pad.SaveGameState("long.zrh");
+        TZarvoPad back;
+        back.LoadPuzzle("long.zrh", true);
+        QCOMPARE(back.History, pad.History);
+
+        const QByteArray saved = FRoot->Read("Hist/long.zrh");
+        pad.History[0] += QLatin1Char('0');
+        try {
+            pad.SaveGameState("long.zrh");
+            QFAIL("saved");
+        } catch (const EZarvoError &e) {
+            QVERIFY2(e.Message.contains("Stellung 0") && e.Message.contains("1.048.576 Bytes"),
+                     qPrintable(e.Message));
+        }
+        QCOMPARE(FRoot->Read("Hist/long.zrh"), saved);
+    }
+
     void gameStateFailures_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -340,6 +367,9 @@ private Q_SLOTS:
                                      << "Stellung 0";
         QTest::newRow("cell far outside") << head + "0;;0\r\n0;0;1;0;99999999;0;\r\n"
                                           << "außerhalb";
+        QTest::newRow("line beyond the limit")
+            << head + "0;;0\r\n0;0;1;0;2;0;" + QByteArray(MaxLineBytes, '7') + "\r\n"
+            << "Zeile 3";
         QTest::newRow("puzzle that fails")
             << QByteArray("broken.zrv\r\n0;;0\r\n0;0;\r\n") << "Unbekannter Teiltyp";
     }

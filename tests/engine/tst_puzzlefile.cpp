@@ -1,5 +1,7 @@
+#include "AllocationWatch.h"
 #include "DataRoot.h"
 #include "IniFile.h"
+#include "Limits.h"
 #include "PuzzleRoot.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
@@ -177,11 +179,20 @@ private Q_SLOTS:
             PieceTypes().LoadTypes(root.Path("t3.ini"));
             QFAIL("no error");
         } catch (const EConvertError &e) {
-            QVERIFY(e.Message.contains("[Bad] Zarvo1"));
+            // Named like every load failure, with the file and the rectangle.
+            QVERIFY2(e.Message.startsWith(Prefix + "t3.ini: [Bad] Zarvo1"), qPrintable(e.Message));
             QVERIFY(e.Message.contains("'y' ist kein gültiger Integerwert"));
         }
         QVERIFY(PieceTypes().Find("Bar"));
         QVERIFY(!PieceTypes().Find("Good"));
+        root.Write("t4.ini", "[Good]\r\nCount=0\r\n" + QByteArray(MaxLineBytes + 1, ';'));
+        try {
+            PieceTypes().LoadTypes(root.Path("t4.ini"));
+            QFAIL("no error");
+        } catch (const EZarvoError &e) {
+            QVERIFY2(e.Message.startsWith(Prefix + "t4.ini: Zeile 3"), qPrintable(e.Message));
+        }
+        QVERIFY(PieceTypes().Find("Bar"));
     }
 
     void piecesFromTypes()
@@ -492,6 +503,93 @@ private Q_SLOTS:
         QCOMPARE(Fingerprint(pad), before); // the board in use is untouched
         QCOMPARE(root.Read("Data/bad.zrv"), content);
         QCOMPARE(QFileInfo(root.Path("Data/bad.zrv")).lastModified(), stamp);
+    }
+
+    void limitsRefuseBeforeAllocating_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("named"); // the size found and the limit
+        QTest::addColumn<qint64>("allocation"); // largest block the refusal may take
+        const qint64 small = 8 << 20;
+        QTest::newRow("board of a small file") // 810 bytes once asked for 3.3 GB
+            << QByteArray("[Pad]\r\nUnitSize=64\r\nBackSize=220,220\r\n")
+            << QStringList{"Spielfeld", "14080 × 14080", "50,0 Millionen Pixel"} << small;
+        QTest::newRow("board one row over")
+            << QByteArray("[Pad]\r\nUnitSize=1\r\nBackSize=10000,5001\r\n")
+            << QStringList{"10000 × 5001", "50,0 Millionen Pixel"} << small;
+        QTest::newRow("piece picture")
+            << QByteArray("[Pad]\r\nUnitSize=1\r\nZarvoSize=8000,8000\r\n")
+            << QStringList{"Teilebild", "8000 × 8000", "50,0 Millionen Pixel"} << small;
+        QTest::newRow("piece picture by its offset")
+            << QByteArray("[Pad]\r\nZarvoSize=1,1\r\nImgZarvosOffset=7100,7100\r\n")
+            << QStringList{"7140 × 7140", "50,0 Millionen Pixel"} << small;
+        QTest::newRow("pictures together") // each below its own limit
+            << QByteArray("[Pad]\r\nUnitSize=1\r\nBackSize=7000,7000\r\nZarvoSize=5000,5000\r\n")
+            << QStringList{"1.029 MB", "7000 × 7000", "5000 × 5000", "1.024 MB"} << small;
+        QByteArray longLine = "[Info]\r\nTitle=" + QByteArray(MaxLineBytes - 5, 'x') + "\r\n";
+        // Refused while still raw bytes: never decoded into a text of twice the size.
+        QTest::newRow("line of a puzzle file")
+            << longLine << QStringList{"Zeile 2", "1.048.577 Bytes", "1.048.576 Bytes"}
+            << qint64(longLine.size() * 3 / 2);
+    }
+    void limitsRefuseBeforeAllocating()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, named);
+        QFETCH(qint64, allocation);
+        TPuzzleRoot root;
+        root.Write("Data/big.zrv", content);
+        TZarvoPad pad;
+        QString message;
+        qint64 largest = 0;
+        {
+            const TAllocationWatch watch;
+            message = LoadError(pad, "big.zrv");
+            largest = watch.Largest();
+        }
+        QVERIFY2(message.startsWith(Prefix), qPrintable(message));
+        for (const QString &part : named)
+            QVERIFY2(message.contains(part), qPrintable(message));
+        if (TAllocationWatch::Available())
+            QVERIFY2(largest <= allocation, qPrintable(QString::number(largest)));
+    }
+
+    void aBoardHoldsNoMorePicturesThanItsBudget()
+    {
+        // The load's budget counts BoardSizedPictures board-sized pictures
+        // and the piece picture; what a board really holds at its peak and
+        // afterwards must stay inside it, or the limits promise too little.
+        if (!TAllocationWatch::Available())
+            QSKIP("needs the sanitizer's allocator");
+        TPuzzleRoot root;
+        root.Write("Data/wide.zrv", "[Pad]\r\nUnitSize=100\r\nBackSize=20,15\r\nZarvoSize=20,15\r\n"
+                                    "FrameSize=20,15\r\nOffset=0,0\r\n[Start]\r\nCount=2\r\n"
+                                    "Zarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=ell,B,3,3,3,3,1\r\n");
+        TZarvoPad pad;
+        const qint64 picture = 2000 * 1500 * 4; // board and piece picture alike
+        const qint64 slack = picture / 2;       // pieces, history, fonts
+        const TAllocationWatch watch;
+        pad.LoadPuzzle("wide.zrv", false);
+        pad.MouseDown(mbLeft, ssLeft, 50, 50);
+        pad.MouseMove(ssLeft, 150, 50);
+        pad.MouseUp(mbLeft, 0, 150, 50);
+        pad.ComposeScreen(true);
+        QCOMPARE(pad.MoveIndex, 1);
+        QVERIFY2(watch.PeakGrowth() <= (BoardSizedPictures + 1) * picture + slack,
+                 qPrintable(QString::number(watch.PeakGrowth())));
+        QVERIFY2(watch.Growth() <= BoardSizedPictures * picture + slack,
+                 qPrintable(QString::number(watch.Growth())));
+        QVERIFY(watch.Growth() > (BoardSizedPictures - 1) * picture); // the pictures were measured
+    }
+
+    void aLineAtTheLimitIsRead()
+    {
+        TPuzzleRoot root;
+        const QByteArray title(MaxLineBytes - 6, 'T'); // "Title=" and the title: the whole line
+        root.Write("Data/long.zrv", "[Info]\r\nTitle=" + title + "\r\n");
+        TZarvoPad pad;
+        pad.LoadPuzzle("long.zrv", false);
+        QCOMPARE(pad.Title.size(), title.size());
     }
 
     void mutatedPuzzlesLoadOrFailCleanly()

@@ -1,5 +1,6 @@
 // The picture loader: every format it reads, and every way a picture file
 // can be bad (missing, cut off, not a picture, absurdly large, garbled).
+#include "AllocationWatch.h"
 #include "NViewLib.h"
 
 #include <QBuffer>
@@ -144,6 +145,27 @@ QByteArray Gif(const QImage &image)
     return out;
 }
 
+quint32 Crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A complete, well-formed PNG whose header declares width x height.
+QByteArray PngDeclaring(int width, int height)
+{
+    QByteArray png = Encode(Sample(), "png");
+    qToBigEndian<quint32>(quint32(width), png.data() + 16);
+    qToBigEndian<quint32>(quint32(height), png.data() + 20);
+    qToBigEndian<quint32>(Crc32(png.mid(12, 17)), png.data() + 29); // "IHDR" and its data
+    return png;
+}
+
 QImage Indexed()
 {
     QImage image(9, 4, QImage::Format_Indexed8);
@@ -285,10 +307,25 @@ private Q_SLOTS:
         QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.bmp"), bmp.left(54))).isNull());
 
         // A complete PNG whose header claims the same.
-        QByteArray png = Encode(Sample(), "png");
-        qToBigEndian<quint32>(100000, png.data() + 16);
-        qToBigEndian<quint32>(100000, png.data() + 20);
-        QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.png"), png)).isNull());
+        QVERIFY(NViewLibLoad(Write(QStringLiteral("giant.png"), PngDeclaring(100000, 100000)))
+                    .isNull());
+
+        // At the limit the declared size decides whether decoding starts at
+        // all: 7071 x 7071 is below 50 million pixels, 7072 x 7072 above.
+        const QString below = Write(QStringLiteral("below.png"), PngDeclaring(7071, 7071));
+        const QString above = Write(QStringLiteral("above.png"), PngDeclaring(7072, 7072));
+        QCOMPARE(NViewLibDeclaredSize(above), QSize(7072, 7072));
+        if (TAllocationWatch::Available()) {
+            const TAllocationWatch watch;
+            QVERIFY(NViewLibLoad(below).isNull()); // its data ends long before the picture
+            QVERIFY(qint64(watch.Largest()) >= qint64(7071) * 7071 * 4);
+        }
+        {
+            const TAllocationWatch watch;
+            QVERIFY(NViewLibLoad(above).isNull());
+            if (TAllocationWatch::Available())
+                QVERIFY(watch.Largest() < (8u << 20));
+        }
 
         // A PCX of 65,536 x 65,536 with a few bytes of data.
         QByteArray pcx = Pcx(Sample(), true);
