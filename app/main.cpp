@@ -3,7 +3,9 @@
 #include "ErrorReport.h"
 #include "FormZarvoMain.h"
 #include "Glyphs.h"
+#include "Settings.h"
 
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -25,6 +27,12 @@ int main(int argc, char *argv[])
     int result = 1;
     RunReported([&] {
         DataRoot::Init();
+        // Saves cut off by a crash leave their temporary files behind.
+        DataRoot::RemoveInterruptedSaves();
+        const QString store = SettingsStoreFile();
+        if (!store.isEmpty())
+            DataRoot::RemoveInterruptedSaves(QFileInfo(store).absolutePath(),
+                                             {QFileInfo(store).fileName()});
         TFormZarvoMain main;
         main.show();
         result = QApplication::exec();

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -19,11 +20,13 @@ QString WithSlash(QString dir)
     return dir;
 }
 
+const QString WriteProbe = QStringLiteral(".zarvos-write-test");
+
 bool IsWritableDir(const QString &dir)
 {
     // QFileInfo::isWritable looks at permission bits only; a read-only mount
     // or an ACL can still refuse, so try a real file.
-    QFile probe(dir + QStringLiteral(".zarvos-write-test"));
+    QFile probe(dir + WriteProbe);
     if (!probe.open(QIODevice::WriteOnly))
         return false;
     probe.close();
@@ -93,6 +96,59 @@ void UseRoot(const QString &root)
     if (GProgramDir.isEmpty())
         GProgramDir = GRootDir;
     QDir().mkpath(HistDir());
+}
+
+int RemoveInterruptedSaves(const QString &dir, const QStringList &finalNames)
+{
+    // QSaveFile writes "<final name>.XXXXXX" and renames it over the final
+    // name; QFile::copy writes "qt_temp.XXXXXX". The X are letters.
+    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
+    static const QRegularExpression copy(QStringLiteral("^qt_temp\\.[A-Za-z]{6}$"));
+    int removed = 0;
+    const QFileInfoList entries =
+        QDir(dir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink())
+            continue;
+        const QString name = entry.fileName();
+        bool stray = copy.match(name).hasMatch();
+        const QRegularExpressionMatch m = temporary.match(name);
+        if (!stray && m.hasMatch()) {
+            const QString finalName = m.captured(1);
+            for (const QString &kind : finalNames)
+                if (kind.startsWith(QLatin1Char('.'))
+                        ? finalName.endsWith(kind, Qt::CaseInsensitive)
+                        : finalName.compare(kind, Qt::CaseInsensitive) == 0) {
+                    stray = true;
+                    break;
+                }
+        }
+        if (stray && QFile::remove(entry.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
+}
+
+int RemoveInterruptedSaves()
+{
+    if (GRootDir.isEmpty())
+        return 0;
+    const QStringList puzzles{QStringLiteral(".zrv"), QStringLiteral(".bmp")};
+    // The expert copies the picture of a new puzzle into Image/ under its own name.
+    const QStringList pictures{
+        QStringLiteral(".bmp"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
+        QStringLiteral(".png"),  QStringLiteral(".gif"),  QStringLiteral(".tif"),
+        QStringLiteral(".tiff"), QStringLiteral(".webp"), QStringLiteral(".pcx"),
+        QStringLiteral(".ico"),  QStringLiteral(".tga"),  QStringLiteral(".ppm"),
+        QStringLiteral(".pgm"),  QStringLiteral(".pbm"),  QStringLiteral(".svg")};
+    int removed = RemoveInterruptedSaves(GRootDir, {QStringLiteral("ZarvoTyp.ini")});
+    removed += RemoveInterruptedSaves(DataDir(), puzzles);
+    removed += RemoveInterruptedSaves(DataDir() + QStringLiteral("New/"), puzzles);
+    removed += RemoveInterruptedSaves(ImageDir(), pictures);
+    removed += RemoveInterruptedSaves(HistDir(), {QStringLiteral(".zrh"), QStringLiteral("Temp")});
+    if (QFile::remove(GRootDir + WriteProbe))
+        ++removed;
+    return removed;
 }
 
 QString ProgramDir()

@@ -26,6 +26,19 @@ QString ImageDir();      // RootDir() + "Image/"
 QString HistDir();       // RootDir() + "Hist/"
 QString PieceTypeFile(); // RootDir() + "ZarvoTyp.ini"
 
+// Removes what saves cut off by a crash or a kill left beside the data
+// root's files: the temporary files of the atomic writers (QSaveFile's
+// "<file>.XXXXXX", six letters) of the kinds of file the game writes in each
+// folder (game states in Hist/, puzzles and board pictures in Data/ and
+// Data/New/, pictures in Image/), unfinished copies ("qt_temp.XXXXXX") and the
+// write probe. Call once at start, after choosing the root. Returns how many
+// files were removed.
+int RemoveInterruptedSaves();
+// The same in one folder: temporary files whose final name ends with one of
+// the extensions in finalNames (".zrh") or equals one of its names ("Temp"),
+// compared without regard to case.
+int RemoveInterruptedSaves(const QString &dir, const QStringList &finalNames);
+
 // Where an installed copy keeps its collection: the program folder itself,
 // or ../share/zarvos beside a bin/ folder. Empty when none is found.
 QString InstalledCollectionDir(const QString &programDir);

@@ -74,6 +74,46 @@ private Q_SLOTS:
         QCOMPARE(f.readAll(), QByteArray("scores"));
         QDir(user).removeRecursively();
     }
+
+    void interruptedSavesAreRemovedAtStart()
+    {
+        QTemporaryDir root;
+        DataRoot::UseRoot(root.path());
+        const QString r = DataRoot::RootDir();
+        // What a save cut off between writing and renaming leaves behind.
+        const QStringList strays{"Hist/k.zrh.aBcDeF",
+                                 "Hist/Temp.QwErTy",
+                                 "Hist/Letzter Spielstand.zrh.XyZabc",
+                                 "Data/Roter Esel.zrv.zzzZZZ",
+                                 "Data/Roter Esel.bmp.AAAAAA",
+                                 "Data/New/Wimpel.ZRV.abcdef",
+                                 "Image/Foto.jpeg.GhIjKl",
+                                 "Data/qt_temp.MnOpQr",
+                                 ".zarvos-write-test"};
+        // Files of the player's and complete files that only look alike.
+        const QStringList kept{"Hist/k.zrh",
+                               "Hist/Spiel.backup",
+                               "Hist/k.zrh.abc12f",
+                               "Hist/k.zrh.abcdefg",
+                               "Hist/notes.txt.aBcDeF",
+                               "Data/Roter Esel.zrv",
+                               "Data/liesmich.txt.AbCdEf",
+                               "Image/Foto.jpeg",
+                               "Image/Skizze.backup",
+                               "Data/qt_temp.Mn0pQr",
+                               "Hist/Temp"};
+        for (const QString &f : strays + kept)
+            Touch(r + f);
+        QDir().mkpath(r + "Hist/dir.zrh.aBcDeF"); // a folder is never removed
+
+        QCOMPARE(DataRoot::RemoveInterruptedSaves(), int(strays.size()));
+        for (const QString &f : strays)
+            QVERIFY2(!QFile::exists(r + f), qPrintable(f));
+        for (const QString &f : kept)
+            QVERIFY2(QFile::exists(r + f), qPrintable(f));
+        QVERIFY(QFileInfo(r + "Hist/dir.zrh.aBcDeF").isDir());
+        QCOMPARE(DataRoot::RemoveInterruptedSaves(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataRoot)

@@ -59,6 +59,7 @@ int main(int argc, char *argv[])
         DataRoot::Init();
     else
         DataRoot::UseRoot(QDir(root).absolutePath());
+    DataRoot::RemoveInterruptedSaves(); // what saves cut off by a kill left behind
     try {
         PieceTypes().LoadTypes(DataRoot::PieceTypeFile());
     } catch (const EZarvoError &e) {
