@@ -261,9 +261,9 @@ void TFormZarvoMain::BtnSpeedClick()
             const int dl = l->Y > p->Y ? -1 : 1;
             const int unit = qMax(1, board->UnitSize);
             if (FrameCount % (2 * unit) < unit)
-                l->DragBy(0, dl);
+                board->DragBy(l, 0, dl);
             else
-                p->DragBy(0, -dl);
+                board->DragBy(p, 0, -dl);
         }
         ++FrameCount;
         if (board)

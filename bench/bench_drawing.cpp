@@ -46,7 +46,6 @@ std::unique_ptr<TZarvoPad> MakeBoard(const TBoardLayout &layout)
     pad->Font.setPointSize(9);
     for (int i = 0; i < layout.Pieces; ++i) {
         auto p = std::make_unique<TZarvo>();
-        p->Attach(pad.get());
         p->X = p->OldX = p->ImageX = layout.Margin + (i % layout.Columns) * layout.Unit;
         p->Y = p->OldY = p->ImageY = layout.Margin + (i / layout.Columns) * layout.Unit;
         p->Width = p->Height = layout.Unit;
@@ -110,7 +109,7 @@ void BM_DragStepAndRedraw(benchmark::State &state)
     TZarvo *p = DragPiece(*pad);
     int d = std::min(10, pad->UnitSize / 2);
     for (auto _ : state) {
-        p->DragBy(d, 0);
+        pad->DragBy(p, d, 0);
         pad->Redraw();
         d = -d;
         benchmark::DoNotOptimize(pad->WorkBitmap.constBits());
@@ -128,7 +127,7 @@ void BM_DragFrame(benchmark::State &state)
     TZarvo *p = DragPiece(*pad);
     int d = std::min(10, pad->UnitSize / 2);
     for (auto _ : state) {
-        p->DragBy(d, 0);
+        pad->DragBy(p, d, 0);
         pad->Redraw();
         pad->HandX = p->X + 5;
         pad->HandY = p->Y + 5;

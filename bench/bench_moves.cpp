@@ -33,7 +33,6 @@ std::unique_ptr<TZarvoPad> MakeBoard(int pieces)
     for (int r = 0; r < shape.Rows; ++r)
         for (int c = 0; c < shape.Cols; ++c) {
             auto piece = std::make_unique<TZarvo>();
-            piece->Attach(pad.get());
             piece->X = piece->OldX = piece->ImageX = 10 + c * shape.Unit;
             piece->Y = piece->OldY = piece->ImageY = 10 + r * shape.Unit;
             piece->Width = piece->Height = shape.Unit;
@@ -61,8 +60,8 @@ void BM_DragByPushingRow(benchmark::State &state)
     const auto [first, last] = RowEnds(*pad);
     for (auto _ : state) {
         // Pushed right by the first piece, then back by the last one.
-        pad->Piece(first)->DragBy(100, 0);
-        pad->Piece(last)->DragBy(-100, 0);
+        pad->DragBy(pad->Piece(first), 100, 0);
+        pad->DragBy(pad->Piece(last), -100, 0);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * 2);
     state.counters["drag"] = benchmark::Counter(

@@ -162,12 +162,12 @@ void BuildExpertPuzzle(TZarvoPad &board, const TExpertPuzzle &p)
             const uint32_t b = ZarvoRandom::Random(count);
             TZarvo *pa = board.Pieces[a].get();
             TZarvo *pb = board.Pieces[b].get();
-            const int colA = pa->Col(), colB = pb->Col();
-            pa->SetCol(colB);
-            pb->SetCol(colA);
-            const int rowA = pa->Row(), rowB = pb->Row();
-            pa->SetRow(rowB);
-            pb->SetRow(rowA);
+            const int colA = board.Col(pa), colB = board.Col(pb);
+            board.SetCol(pa, colB);
+            board.SetCol(pb, colA);
+            const int rowA = board.Row(pa), rowB = board.Row(pb);
+            board.SetRow(pa, rowB);
+            board.SetRow(pb, rowA);
             if (a != b)
                 ++exchanges;
         }

@@ -60,7 +60,7 @@ void TZarvoPad::MouseMove(TShiftState shift, int x, int y)
         // that was stopped follows again at once when the mouse comes back.
         const int grabX = DownX - p->X;
         const int grabY = DownY - p->Y;
-        p->DragBy(x - DownX, y - DownY);
+        DragBy(p, x - DownX, y - DownY);
         HandX = DownX = p->X + grabX;
         HandY = DownY = p->Y + grabY;
     }

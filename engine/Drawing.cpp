@@ -201,67 +201,67 @@ void TZarvoPad::PaintBackgroundBevels()
     PaintLines(BackBitmap, BorderSh, false, b, UnitSize, Offset);
 }
 
-void TZarvo::Draw(QImage &target) const
+void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target) const
 {
-    const TZarvoPad &d = *Pad;
+    const TZarvo &z = *p;
     // Fixed pieces of the piece list belong to the background.
-    if (!Movable && !d.ShowObject)
+    if (!z.Movable && !ShowObject)
         return;
-    TRect dest{X, Y, X + Width, Y + Height};
-    const TRect src{ImageX, ImageY, ImageX + Width, ImageY + Height};
-    if (!d.ShowObject && d.Prerender)
+    TRect dest{z.X, z.Y, z.X + z.Width, z.Y + z.Height};
+    const TRect src{z.ImageX, z.ImageY, z.ImageX + z.Width, z.ImageY + z.Height};
+    if (!ShowObject && Prerender)
         dest = src; // building the faces: each lands at its own picture position
-    CopyBlock(target, dest.Left, dest.Top, d.ZarvoBitmap, src.Left, src.Top, Width, Height,
+    CopyBlock(target, dest.Left, dest.Top, ZarvoBitmap, src.Left, src.Top, z.Width, z.Height,
               FullRect(target));
-    if (!d.Prerender)
+    if (!Prerender)
         return;
 
-    const int c = d.Border;
+    const int c = Border;
     const int l = dest.Left, t = dest.Top, r = dest.Right, bm = dest.Bottom;
-    if (!d.NoZarvoBorder) {
+    if (!NoZarvoBorder) {
         // The small squares mark inner corners where a compound piece goes on
         // on two adjacent sides; a square reached twice is shaded twice.
-        if (EdgeBottom) {
+        if (z.EdgeBottom) {
             Darken(target, {l, bm - c, r, bm});
         } else {
-            if (!EdgeLeft)
+            if (!z.EdgeLeft)
                 Darken(target, {l, bm - c, l + c, bm});
-            if (!EdgeRight)
+            if (!z.EdgeRight)
                 Darken(target, {r - c, bm - c, r, bm});
         }
-        if (EdgeRight) {
+        if (z.EdgeRight) {
             Darken(target, {r - c, t, r, bm});
         } else {
-            if (!EdgeTop)
+            if (!z.EdgeTop)
                 Darken(target, {r - c, t, r, t + c});
-            if (!EdgeBottom)
+            if (!z.EdgeBottom)
                 Darken(target, {r - c, bm - c, r, bm});
         }
-        if (EdgeTop) {
+        if (z.EdgeTop) {
             Lighten(target, {l, t, r, t + c});
         } else {
-            if (!EdgeLeft)
+            if (!z.EdgeLeft)
                 Lighten(target, {l, t, l + c, t + c});
-            if (!EdgeRight)
+            if (!z.EdgeRight)
                 Lighten(target, {r - c, t, r, t + c});
         }
-        if (EdgeLeft) {
+        if (z.EdgeLeft) {
             Lighten(target, {l, t, l + c, bm});
         } else {
-            if (!EdgeTop)
+            if (!z.EdgeTop)
                 Lighten(target, {l, t, l + c, t + c});
-            if (!EdgeBottom)
+            if (!z.EdgeBottom)
                 Lighten(target, {l, bm - c, l + c, bm});
         }
     }
-    if (!d.NoZarvoCaption && !Caption.isEmpty() && !target.isNull()) {
+    if (!NoZarvoCaption && !z.Caption.isEmpty() && !target.isNull()) {
         QPainter painter(&target);
-        painter.setClipRect(QRect(l, t, Width, Height));
-        painter.setFont(d.Font);
-        painter.setPen(d.FontColor);
-        painter.drawText(QRect(l + c + 2, t + c + 2, std::max(Width, 1), std::max(Height, 1)),
+        painter.setClipRect(QRect(l, t, z.Width, z.Height));
+        painter.setFont(Font);
+        painter.setPen(FontColor);
+        painter.drawText(QRect(l + c + 2, t + c + 2, std::max(z.Width, 1), std::max(z.Height, 1)),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                         Caption);
+                         z.Caption);
     }
 }
 
@@ -362,7 +362,7 @@ void TZarvoPad::Redraw()
             WorkBitmap = NewBoardPicture(Width(), Height());
         CopyBlock(WorkBitmap, 0, 0, BackBitmap, 0, 0, Width(), Height(), FullRect(WorkBitmap));
         for (const auto &p : list)
-            p->Draw(WorkBitmap);
+            DrawPiece(p.get(), WorkBitmap);
         FScreenStale = true;
     }
     RememberDrawn(list);

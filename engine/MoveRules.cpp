@@ -169,6 +169,26 @@ bool IsCandidate(const TZarvo *s, const TZarvo *o)
 }
 } // namespace
 
+void TZarvoPad::DragBy(TZarvo *p, int dx, int dy)
+{
+    // No step is longer than 20 pixels on its main axis, so a piece never
+    // jumps over another one that is narrower than that.
+    while (std::abs(dx) > 20 || std::abs(dy) > 20) {
+        int sx, sy;
+        if (std::abs(dx) > std::abs(dy)) {
+            sx = dx > 0 ? 20 : -20;
+            sy = int(int64_t(dy) * 20 / std::abs(dx));
+        } else {
+            sx = int(int64_t(dx) * 20 / std::abs(dy));
+            sy = dy > 0 ? 20 : -20;
+        }
+        dx -= sx;
+        dy -= sy;
+        MoveStep(p, sx, sy);
+    }
+    MoveStep(p, dx, dy);
+}
+
 void TZarvoPad::MoveStep(TZarvo *p, int dx, int dy)
 {
     // The trial pass finds how far the step can go; the real pass then
@@ -432,15 +452,15 @@ bool TZarvoPad::IsSolved() const
     const TZarvoList &active = ActivePieces();
     byCell.reserve(qsizetype(active.size()));
     for (const auto &piece : active)
-        byCell.insert(cellKey(piece->Col(), piece->Row()), piece.get());
+        byCell.insert(cellKey(Col(piece.get()), Row(piece.get())), piece.get());
 
     const QString slash = QStringLiteral("/");
     for (const auto &goal : Objects) {
         const TZarvo *g = goal.get();
         const QString accepted = slash + g->Caption + slash;
         bool found = false;
-        for (auto it = byCell.constFind(cellKey(g->Col(), g->Row()));
-             it != byCell.cend() && it.key() == cellKey(g->Col(), g->Row()); ++it) {
+        for (auto it = byCell.constFind(cellKey(Col(g), Row(g)));
+             it != byCell.cend() && it.key() == cellKey(Col(g), Row(g)); ++it) {
             const TZarvo *p = it.value();
             if (p->TypeName != g->TypeName)
                 continue;

@@ -244,8 +244,8 @@ void WritePieceList(TIniFile &ini, const TZarvoPad &b, const QString &section,
         ini.WriteString(section, QStringLiteral("Zarvo%1").arg(n),
                         QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
                             .arg(p->TypeName, p->Caption)
-                            .arg(p->Col())
-                            .arg(p->Row())
+                            .arg(b.Col(p.get()))
+                            .arg(b.Row(p.get()))
                             .arg(imageCol)
                             .arg(imageRow)
                             .arg(p->Movable ? 1 : 0));
@@ -366,10 +366,6 @@ void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
     MouseInside = mouseInside;
     HandX = handX;
     HandY = handY;
-    for (auto &p : Pieces)
-        p->Attach(this);
-    for (auto &p : Objects)
-        p->Attach(this);
     // What was last composed for the view belongs to the old puzzle.
     FDrawnValid = false;
     FScreenStale = true;

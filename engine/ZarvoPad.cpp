@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 using PadInternal::CheckedPixel;
 
@@ -84,7 +85,6 @@ TZarvo *TZarvoPad::CreatePiecePart(TZarvoList &list, const QString &caption, con
 
     auto piece = std::make_unique<TZarvo>();
     TZarvo *p = piece.get();
-    p->Attach(this);
     p->Movable = movable;
     p->Caption = caption;
     p->X = p->OldX = x;
@@ -103,6 +103,40 @@ TZarvo *TZarvoPad::CreatePiecePart(TZarvoList &list, const QString &caption, con
     }
     list.push_back(std::move(piece));
     return p;
+}
+
+// ---------------------------------------------------------------------------
+// Cells
+
+namespace {
+// A board never has a unit below one pixel once loaded, and a board being
+// built must not divide by zero either.
+int UnitOf(const TZarvoPad &pad)
+{
+    return std::max(1, pad.UnitSize);
+}
+} // namespace
+
+int TZarvoPad::Col(const TZarvo *p) const
+{
+    const int unit = UnitOf(*this);
+    return FloorDiv(p->X + unit / 2 - Offset.x(), unit);
+}
+
+int TZarvoPad::Row(const TZarvo *p) const
+{
+    const int unit = UnitOf(*this);
+    return FloorDiv(p->Y + unit / 2 - Offset.y(), unit);
+}
+
+void TZarvoPad::SetCol(TZarvo *p, int c) const
+{
+    p->X = Offset.x() + c * UnitOf(*this);
+}
+
+void TZarvoPad::SetRow(TZarvo *p, int r) const
+{
+    p->Y = Offset.y() + r * UnitOf(*this);
 }
 
 // ---------------------------------------------------------------------------

@@ -131,6 +131,12 @@ public:
     TZarvo *ObjectPiece(int i) const { return Objects[size_t(i)].get(); }
     int ColToX(int c) const { return c * UnitSize + Offset.x(); }
     int RowToY(int r) const { return r * UnitSize + Offset.y(); }
+    // The grid cell nearest to a piece (floor division, so cells left of or
+    // above the field stay where they are).
+    int Col(const TZarvo *p) const;
+    int Row(const TZarvo *p) const;
+    void SetCol(TZarvo *p, int c) const; // X := Offset.x + c * UnitSize (not OldX)
+    void SetRow(TZarvo *p, int r) const;
 
     // ---- puzzle file ----
     // Loads Data/ + name part of name; with withState, name is a game-state
@@ -156,6 +162,9 @@ public:
                             int col, int row, int imageCol, int imageRow, bool movable);
 
     // ---- move rules ----
+    // Moves piece p as far as the rules allow toward (X + dx, Y + dy),
+    // pushing others, in steps of at most 20 pixels.
+    void DragBy(TZarvo *p, int dx, int dy);
     void MoveStep(TZarvo *p, int dx, int dy);
     void ResetMoveState();
     void TryMove(TZarvo *s, TZarvo *caller, int &dx, int &dy, bool trial);
@@ -182,6 +191,9 @@ public:
     // ---- drawing ----
     void PaintBackgroundBevels();
     void PrerenderPictures();
+    // Draws piece p onto target: its face from ZarvoBitmap, and while the
+    // faces are built its bevel and caption.
+    void DrawPiece(const TZarvo *p, QImage &target) const;
     void Redraw();
     void Paint(); // asks the view to repaint (OnPaint)
     // The picture the view shows: ObjectBitmap while the goal is shown, else

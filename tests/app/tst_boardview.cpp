@@ -39,7 +39,6 @@ std::unique_ptr<TZarvoPad> MakeBoard()
     const int cells[][3] = {{0, 0, 1}, {1, 0, 1}, {3, 1, 0}};
     for (const auto &c : cells) {
         auto p = std::make_unique<TZarvo>();
-        p->Attach(pad.get());
         p->TypeName = QStringLiteral("Zarvo11");
         p->X = p->OldX = pad->ColToX(c[0]);
         p->Y = p->OldY = pad->RowToY(c[1]);

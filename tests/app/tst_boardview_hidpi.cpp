@@ -25,7 +25,6 @@ private Q_SLOTS:
             }
         pad.FrameRect = {0, 0, 60, 40};
         auto piece = std::make_unique<TZarvo>();
-        piece->Attach(&pad);
         piece->X = piece->OldX = 10;
         piece->Y = piece->OldY = 10;
         piece->Width = piece->Height = 10;

@@ -327,9 +327,9 @@ private Q_SLOTS:
             QCOMPARE(ZarvoRandom::Seed(), seedAfter);
             QCOMPARE(board.PieceCount(), 8);
             for (int i = 0; i < 8; ++i) {
-                QCOMPARE(board.Piece(i)->Col(), cellOf[size_t(i)] % 3);
-                QCOMPARE(board.Piece(i)->Row(), cellOf[size_t(i)] / 3);
-                QCOMPARE(board.ObjectPiece(i)->Col(), i % 3);
+                QCOMPARE(board.Col(board.Piece(i)), cellOf[size_t(i)] % 3);
+                QCOMPARE(board.Row(board.Piece(i)), cellOf[size_t(i)] / 3);
+                QCOMPARE(board.Col(board.ObjectPiece(i)), i % 3);
                 QVERIFY(!board.ObjectPiece(i)->Movable);
                 QVERIFY(board.Piece(i)->Movable);
             }
@@ -349,7 +349,8 @@ private Q_SLOTS:
                 const int cells = g.width() * g.height();
                 std::vector<int> homeByCell(size_t(cells), -1);
                 for (int i = 0; i < board.PieceCount(); ++i) {
-                    const int cell = board.Piece(i)->Row() * g.width() + board.Piece(i)->Col();
+                    const int cell =
+                        board.Row(board.Piece(i)) * g.width() + board.Col(board.Piece(i));
                     QVERIFY(cell >= 0 && cell < cells);
                     QCOMPARE(homeByCell[size_t(cell)], -1);
                     homeByCell[size_t(cell)] = i;

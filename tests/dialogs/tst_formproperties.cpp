@@ -63,7 +63,7 @@ QList<QPoint> Cells(const TZarvoPad &board)
 {
     QList<QPoint> cells;
     for (int i = 0; i < board.PieceCount(); ++i)
-        cells << QPoint(board.Piece(i)->Col(), board.Piece(i)->Row());
+        cells << QPoint(board.Col(board.Piece(i)), board.Row(board.Piece(i)));
     return cells;
 }
 } // namespace

@@ -37,11 +37,10 @@ QImage Noise(int w, int h, quint32 seed)
     return image;
 }
 
-TZarvo *AddPart(TZarvoPad &pad, TZarvoList &list, int x, int y, int w, int h, int ix, int iy,
-                bool movable, const QString &caption = QString())
+TZarvo *AddPart(TZarvoList &list, int x, int y, int w, int h, int ix, int iy, bool movable,
+                const QString &caption = QString())
 {
     auto piece = std::make_unique<TZarvo>();
-    piece->Attach(&pad);
     piece->X = piece->OldX = x;
     piece->Y = piece->OldY = y;
     piece->Width = w;
@@ -60,7 +59,7 @@ QImage Reference(TZarvoPad &pad)
 {
     QImage out = pad.BackBitmap.copy();
     for (const auto &p : pad.ActivePieces())
-        p->Draw(out);
+        pad.DrawPiece(p.get(), out);
     return out;
 }
 
@@ -122,7 +121,7 @@ private Q_SLOTS:
         pad.ZarvoBitmap = Solid(120, 80, Base);
         pad.Border = 2;
         pad.NoZarvoCaption = true;
-        AddPart(pad, pad.Pieces, 60, 20, 10, 10, 10, 40, true);
+        AddPart(pad.Pieces, 60, 20, 10, 10, 10, 40, true);
         pad.PrerenderPictures();
 
         // The face lies at the piece's picture position.
@@ -158,9 +157,9 @@ private Q_SLOTS:
         pad.BackBitmap = Solid(200, 200, qRgb(1, 2, 3));
         pad.ZarvoBitmap = Solid(200, 200, Base);
         pad.Border = 2;
-        TZarvo *a = AddPart(pad, pad.Pieces, 0, 0, 10, 10, 100, 100, true);
-        TZarvo *b = AddPart(pad, pad.Pieces, 0, 10, 10, 10, 100, 110, true);
-        TZarvo *c = AddPart(pad, pad.Pieces, 10, 10, 10, 10, 110, 110, true);
+        TZarvo *a = AddPart(pad.Pieces, 0, 0, 10, 10, 100, 100, true);
+        TZarvo *b = AddPart(pad.Pieces, 0, 10, 10, 10, 100, 110, true);
+        TZarvo *c = AddPart(pad.Pieces, 10, 10, 10, 10, 110, 110, true);
         a->Master = b->Master = c->Master = a;
         a->Next = b;
         b->Next = c;
@@ -197,7 +196,7 @@ private Q_SLOTS:
         pad.ZarvoBitmap = picture;
         pad.NoZarvoBorder = true;
         pad.NoZarvoCaption = true;
-        AddPart(pad, pad.Pieces, 0, 0, 40, 40, 40, 40, true, QStringLiteral("Caption"));
+        AddPart(pad.Pieces, 0, 0, 40, 40, 40, 40, true, QStringLiteral("Caption"));
         pad.PrerenderPictures();
         // Neither bevel nor caption: the face is the bare picture rectangle.
         QCOMPARE(pad.ZarvoBitmap.copy(40, 40, 40, 40), picture.copy(40, 40, 40, 40));
@@ -209,7 +208,7 @@ private Q_SLOTS:
         bevelOnly.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
         bevelOnly.ZarvoBitmap = Solid(160, 120, Base);
         bevelOnly.FontColor = Qt::black;
-        AddPart(bevelOnly, bevelOnly.Pieces, 0, 0, 40, 40, 40, 40, true, QString());
+        AddPart(bevelOnly.Pieces, 0, 0, 40, 40, 40, 40, true, QString());
         bevelOnly.PrerenderPictures();
         QCOMPARE(bevelOnly.ZarvoBitmap.copy(42, 42, 36, 36), Solid(36, 36, Base));
         QCOMPARE(bevelOnly.ZarvoBitmap.pixel(40, 50), L1);
@@ -221,8 +220,7 @@ private Q_SLOTS:
         captioned.FontColor = Qt::black;
         captioned.Font = QFont(QStringLiteral("Arial"));
         captioned.Font.setPointSize(20);
-        AddPart(captioned, captioned.Pieces, 0, 0, 40, 40, 40, 40, true,
-                QStringLiteral("WWWWWWWWWW"));
+        AddPart(captioned.Pieces, 0, 0, 40, 40, 40, 40, true, QStringLiteral("WWWWWWWWWW"));
         captioned.PrerenderPictures();
         const QImage &f = captioned.ZarvoBitmap;
         int dark = 0;
@@ -245,10 +243,10 @@ private Q_SLOTS:
         pad.BackBitmap = Solid(200, 100, qRgb(1, 2, 3));
         pad.ZarvoBitmap = Solid(200, 100, Base);
         pad.NoZarvoCaption = true;
-        AddPart(pad, pad.Pieces, 0, 0, 20, 20, 100, 0, true);
-        AddPart(pad, pad.Pieces, 40, 0, 20, 20, 140, 0, false); // fixed: background
-        AddPart(pad, pad.Objects, 20, 60, 20, 20, 100, 0, true);
-        AddPart(pad, pad.Objects, 60, 60, 20, 20, 140, 0, false);
+        AddPart(pad.Pieces, 0, 0, 20, 20, 100, 0, true);
+        AddPart(pad.Pieces, 40, 0, 20, 20, 140, 0, false); // fixed: background
+        AddPart(pad.Objects, 20, 60, 20, 20, 100, 0, true);
+        AddPart(pad.Objects, 60, 60, 20, 20, 140, 0, false);
         pad.PrerenderPictures();
 
         // The goal: both goal pieces at their goal cells with their bevel.
@@ -375,9 +373,9 @@ private Q_SLOTS:
         pad.NoZarvoCaption = true;
         QRandomGenerator rng(3);
         for (int i = 0; i < 120; ++i)
-            AddPart(pad, pad.Pieces, rng.bounded(-20, 300), rng.bounded(-20, 200),
-                    rng.bounded(5, 50), rng.bounded(5, 50), rng.bounded(-10, 300),
-                    rng.bounded(-10, 200), rng.bounded(6) != 0);
+            AddPart(pad.Pieces, rng.bounded(-20, 300), rng.bounded(-20, 200), rng.bounded(5, 50),
+                    rng.bounded(5, 50), rng.bounded(-10, 300), rng.bounded(-10, 200),
+                    rng.bounded(6) != 0);
         pad.PrerenderPictures();
         int paints = 0;
         pad.OnPaint = [&](TZarvoPad &) { ++paints; };
@@ -529,7 +527,7 @@ private Q_SLOTS:
         TZarvoPad pad;
         pad.BackBitmap = Noise(50, 30, 9);
         pad.ZarvoBitmap = Noise(50, 30, 10);
-        AddPart(pad, pad.Pieces, 5, 5, 10, 10, 20, 10, true, QStringLiteral("1"));
+        AddPart(pad.Pieces, 5, 5, 10, 10, 20, 10, true, QStringLiteral("1"));
         pad.PrerenderPictures();
         QVERIFY(!pad.SaveBoardImage()); // no puzzle, no file
         pad.FileName = QStringLiteral("Der.Klotz.zrv");

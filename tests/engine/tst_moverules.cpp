@@ -43,7 +43,7 @@ private Q_SLOTS:
             Frame(pad, 20, 20);
             TZarvo *s = Add(pad, 0, 0, 20, 20);
             Add(pad, 30, 22, 10, 8, false);
-            s->DragBy(45, 10);
+            pad.DragBy(s, 45, 10);
             QCOMPARE(Pos(s), QPoint(45, 8));
         }
         {
@@ -53,7 +53,7 @@ private Q_SLOTS:
             Frame(pad, 20, 20);
             TZarvo *s = Add(pad, 0, 100, 20, 20);
             Add(pad, 30, 90, 10, 8, false);
-            s->DragBy(45, -11);
+            pad.DragBy(s, 45, -11);
             QCOMPARE(Pos(s), QPoint(45, 91));
         }
         {
@@ -63,7 +63,7 @@ private Q_SLOTS:
             Frame(pad, 20, 20);
             TZarvo *s = Add(pad, 0, 0, 20, 20);
             Add(pad, 22, 30, 8, 10, false);
-            s->DragBy(10, 45);
+            pad.DragBy(s, 10, 45);
             QCOMPARE(Pos(s), QPoint(8, 45));
         }
         {
@@ -71,9 +71,9 @@ private Q_SLOTS:
             TZarvoPad pad;
             Frame(pad, 20, 20);
             TZarvo *s = Add(pad, 100, 100, 20, 20);
-            s->DragBy(-73, 41);
+            pad.DragBy(s, -73, 41);
             QCOMPARE(Pos(s), QPoint(27, 141));
-            s->DragBy(7, -3);
+            pad.DragBy(s, 7, -3);
             QCOMPARE(Pos(s), QPoint(34, 138));
         }
     }
@@ -83,15 +83,15 @@ private Q_SLOTS:
         TZarvoPad pad;
         Frame(pad, 10, 10, 10, 5, 7); // field 5..105 x 7..107
         TZarvo *s = Add(pad, 25, 27, 20, 20);
-        s->DragBy(200, 0);
+        pad.DragBy(s, 200, 0);
         QCOMPARE(Pos(s), QPoint(85, 27));
-        s->DragBy(-500, 0);
+        pad.DragBy(s, -500, 0);
         QCOMPARE(Pos(s), QPoint(5, 27));
-        s->DragBy(0, 333);
+        pad.DragBy(s, 0, 333);
         QCOMPARE(Pos(s), QPoint(5, 87));
-        s->DragBy(0, -1000);
+        pad.DragBy(s, 0, -1000);
         QCOMPARE(Pos(s), QPoint(5, 7));
-        s->DragBy(300, 300);
+        pad.DragBy(s, 300, 300);
         QCOMPARE(Pos(s), QPoint(85, 87));
     }
 
@@ -102,12 +102,12 @@ private Q_SLOTS:
         TZarvo *s = Add(pad, 0, 0, 20, 20);
         TZarvo *m = Add(pad, 40, 0, 20, 20);
         TZarvo *f = Add(pad, 90, 0, 10, 20, false);
-        s->DragBy(100, 0);
+        pad.DragBy(s, 100, 0);
         QCOMPARE(Pos(m), QPoint(70, 0)); // flush with the fixed piece
         QCOMPARE(Pos(s), QPoint(50, 0)); // flush with the pushed one
         QCOMPARE(Pos(f), QPoint(90, 0));
         // Dragging back does not pull anything along.
-        s->DragBy(-30, 0);
+        pad.DragBy(s, -30, 0);
         QCOMPARE(Pos(s), QPoint(20, 0));
         QCOMPARE(Pos(m), QPoint(70, 0));
     }
@@ -118,11 +118,11 @@ private Q_SLOTS:
         Frame(pad, 10, 10);
         TZarvo *f = Add(pad, 50, 50, 10, 10, false);
         TZarvo *s = Add(pad, 50, 0, 10, 10);
-        s->DragBy(0, 90);
+        pad.DragBy(s, 0, 90);
         QCOMPARE(Pos(s), QPoint(50, 40));
         QCOMPARE(Pos(f), QPoint(50, 50));
         // A fixed piece itself never moves, whoever drags it.
-        f->DragBy(-30, 0);
+        pad.DragBy(f, -30, 0);
         QCOMPARE(Pos(f), QPoint(50, 50));
     }
 
@@ -133,24 +133,24 @@ private Q_SLOTS:
         TZarvo *a = Add(pad, 0, 0, 20, 20);
         TZarvo *b = Add(pad, 20, 0, 20, 20);
         TZarvo *c = Add(pad, 40, 0, 20, 20);
-        a->DragBy(30, 0);
+        pad.DragBy(a, 30, 0);
         QCOMPARE(Pos(a), QPoint(30, 0));
         QCOMPARE(Pos(b), QPoint(50, 0));
         QCOMPARE(Pos(c), QPoint(70, 0));
-        a->DragBy(150, 0); // the last one meets the frame
+        pad.DragBy(a, 150, 0); // the last one meets the frame
         QCOMPARE(Pos(c), QPoint(180, 0));
         QCOMPARE(Pos(b), QPoint(160, 0));
         QCOMPARE(Pos(a), QPoint(140, 0));
-        c->DragBy(-100, 0);
+        pad.DragBy(c, -100, 0);
         QCOMPARE(Pos(c), QPoint(80, 0));
         QCOMPARE(Pos(b), QPoint(60, 0));
         QCOMPARE(Pos(a), QPoint(40, 0));
         // Across a gap the pushed piece is reached only once it is closed.
-        b->DragBy(-200, 0);
+        pad.DragBy(b, -200, 0);
         QCOMPARE(Pos(a), QPoint(0, 0));
         QCOMPARE(Pos(b), QPoint(20, 0));
         QCOMPARE(Pos(c), QPoint(80, 0));
-        c->DragBy(-70, 0);
+        pad.DragBy(c, -70, 0);
         QCOMPARE(Pos(c), QPoint(40, 0));
         QCOMPARE(Pos(b), QPoint(20, 0));
     }
@@ -162,10 +162,10 @@ private Q_SLOTS:
         TZarvo *a = Add(pad, 0, 100, 20, 10);
         TZarvo *b = Add(pad, 5, 80, 10, 10);
         TZarvo *c = Add(pad, 0, 125, 20, 10);
-        a->DragBy(0, -95); // b meets the top edge
+        pad.DragBy(a, 0, -95); // b meets the top edge
         QCOMPARE(Pos(b), QPoint(5, 0));
         QCOMPARE(Pos(a), QPoint(0, 10));
-        a->DragBy(0, 190); // c meets the bottom edge
+        pad.DragBy(a, 0, 190); // c meets the bottom edge
         QCOMPARE(Pos(c), QPoint(0, 190));
         QCOMPARE(Pos(a), QPoint(0, 180));
         QCOMPARE(Pos(b), QPoint(5, 0));
@@ -179,7 +179,7 @@ private Q_SLOTS:
             Frame(pad, 20, 2);
             TZarvo *a = Add(pad, 0, 0, 30, 20);
             TZarvo *o = Add(pad, 20, 0, 30, 20);
-            a->DragBy(50, 0);
+            pad.DragBy(a, 50, 0);
             QCOMPARE(Pos(a), QPoint(50, 0));
             QCOMPARE(Pos(o), QPoint(20, 0));
         }
@@ -189,13 +189,13 @@ private Q_SLOTS:
             Frame(pad, 20, 10);
             TZarvo *a = Add(pad, 0, 20, 20, 20);
             TZarvo *b = Add(pad, 20, 20, 20, 20);
-            a->DragBy(0, 30);
+            pad.DragBy(a, 0, 30);
             QCOMPARE(Pos(a), QPoint(0, 50));
             QCOMPARE(Pos(b), QPoint(20, 20));
             // Diagonally past a corner: the sideways part of the step is
             // taken first, so the piece below is not touched either.
             TZarvo *c = Add(pad, 45, 10, 10, 10);
-            b->DragBy(5, -20);
+            pad.DragBy(b, 5, -20);
             QCOMPARE(Pos(b), QPoint(25, 0));
             QCOMPARE(Pos(c), QPoint(45, 10));
         }
@@ -210,30 +210,30 @@ private Q_SLOTS:
         TZarvo *q = Add(pad, 0, 20, 40, 20);
         Link({m, q});
         TZarvo *f = Add(pad, 60, 20, 10, 20, false);
-        m->DragBy(100, 0);
+        pad.DragBy(m, 100, 0);
         QCOMPARE(Pos(m), QPoint(20, 0));
         QCOMPARE(Pos(q), QPoint(20, 20));
         QCOMPARE(Pos(f), QPoint(60, 20));
         // Dragged by its second part, the whole piece goes along.
-        q->DragBy(0, 35);
+        pad.DragBy(q, 0, 35);
         QCOMPARE(Pos(m), QPoint(20, 35));
         QCOMPARE(Pos(q), QPoint(20, 55));
         // The master's own edge stops the piece as well (the frame here).
-        q->DragBy(0, -100);
+        pad.DragBy(q, 0, -100);
         QCOMPARE(Pos(m), QPoint(20, 0));
         QCOMPARE(Pos(q), QPoint(20, 20));
         // Pushed from outside at one part, the other part's obstacle (the
         // top edge) stops the whole piece.
         TZarvo *p = Add(pad, 25, 60, 10, 10);
-        p->DragBy(0, -30);
+        pad.DragBy(p, 0, -30);
         QCOMPARE(Pos(p), QPoint(25, 40));
         QCOMPARE(Pos(q), QPoint(20, 20));
         QCOMPARE(Pos(m), QPoint(20, 0));
         // With room above, all parts give way together.
-        p->DragBy(0, 30);
-        q->DragBy(0, 30);
+        pad.DragBy(p, 0, 30);
+        pad.DragBy(q, 0, 30);
         QCOMPARE(Pos(q), QPoint(20, 50));
-        p->DragBy(0, -20);
+        pad.DragBy(p, 0, -20);
         QCOMPARE(Pos(p), QPoint(25, 50));
         QCOMPARE(Pos(q), QPoint(20, 30));
         QCOMPARE(Pos(m), QPoint(20, 10));
@@ -256,18 +256,18 @@ private Q_SLOTS:
             TZarvoPad pad;
             TZarvo *l, *bottom, *r, *x;
             build(pad, l, bottom, r, x);
-            l->DragBy(50, 0);
+            pad.DragBy(l, 50, 0);
             QCOMPARE(Pos(l), QPoint(50, 0));
             QCOMPARE(Pos(bottom), QPoint(60, 20));
             QCOMPARE(Pos(r), QPoint(80, 0));
             QCOMPARE(Pos(x), QPoint(60, 0));
             // Dragging the piece in the gap takes the U along.
-            x->DragBy(30, 0);
+            pad.DragBy(x, 30, 0);
             QCOMPARE(Pos(x), QPoint(90, 0));
             QCOMPARE(Pos(l), QPoint(80, 0));
             QCOMPARE(Pos(r), QPoint(110, 0));
             // And back: now the right arm pushes it into the left arm.
-            r->DragBy(-200, 0);
+            pad.DragBy(r, -200, 0);
             QCOMPARE(Pos(l), QPoint(0, 0));
             QCOMPARE(Pos(x), QPoint(10, 0));
             QCOMPARE(Pos(r), QPoint(30, 0));
@@ -278,7 +278,7 @@ private Q_SLOTS:
             TZarvo *l, *bottom, *r, *x;
             build(pad, l, bottom, r, x);
             Add(pad, 60, 0, 10, 30, false);
-            l->DragBy(50, 0);
+            pad.DragBy(l, 50, 0);
             QCOMPARE(Pos(r), QPoint(50, 0));
             QCOMPARE(Pos(l), QPoint(20, 0));
             QCOMPARE(Pos(bottom), QPoint(30, 20));
@@ -294,7 +294,7 @@ private Q_SLOTS:
         TZarvo *b = Add(pad, 20, 0, 20, 20);
         TZarvo *c = Add(pad, 60, 0, 20, 20);
         TZarvo *d = Add(pad, 150, 0, 20, 20);
-        a->DragBy(40, 0);
+        pad.DragBy(a, 40, 0);
         QCOMPARE(a->PushDepth, 1);
         QCOMPARE(b->PushDepth, 2);
         QCOMPARE(c->PushDepth, 3);
@@ -312,7 +312,7 @@ private Q_SLOTS:
         TZarvo *l = Add(pad, -3, 0, 11, 10);
         TZarvo *s = Add(pad, 8, 0, 10, 10);
         TZarvo *o = Add(pad, 18, 0, 13, 10);
-        s->DragBy(20, 0);
+        pad.DragBy(s, 20, 0);
         QCOMPARE(Pos(l), QPoint(0, 0));
         QCOMPARE(Pos(s), QPoint(7, 0));
         QCOMPARE(Pos(o), QPoint(17, 0));
@@ -362,8 +362,8 @@ private Q_SLOTS:
             for (int move = 0; move < 25; ++move) {
                 const int i = int(rng() % uint32_t(count));
                 const int dx = int(rng() % 121) - 60, dy = int(rng() % 121) - 60;
-                grid.Piece(i)->DragBy(dx, dy);
-                scan.Piece(i)->DragBy(dx, dy);
+                grid.DragBy(grid.Piece(i), dx, dy);
+                scan.DragBy(scan.Piece(i), dx, dy);
                 for (int k = 0; k < count; ++k) {
                     if (Pos(grid.Piece(k)) != Pos(scan.Piece(k)) ||
                         grid.Piece(k)->PushDepth != scan.Piece(k)->PushDepth)
@@ -394,17 +394,17 @@ private Q_SLOTS:
         Frame(pad, 20, 2);
         TZarvo *a = Add(pad, 0, 0, 20, 20);
         TZarvo *b = Add(pad, 100, 0, 20, 20);
-        a->DragBy(20, 0);
+        pad.DragBy(a, 20, 0);
         b->X = 50;
-        a->DragBy(30, 0);
+        pad.DragBy(a, 30, 0);
         QCOMPARE(Pos(a), QPoint(50, 0));
         QCOMPARE(Pos(b), QPoint(70, 0));
         // Far outside the field the grid is rebuilt, and still agrees.
         b->X = 5000;
-        b->DragBy(-20, 0);
+        pad.DragBy(b, -20, 0);
         QCOMPARE(Pos(b), QPoint(180, 0));
         pad.Pieces.pop_back();
-        a->DragBy(500, 0);
+        pad.DragBy(a, 500, 0);
         QCOMPARE(Pos(a), QPoint(180, 0));
     }
 
@@ -417,12 +417,12 @@ private Q_SLOTS:
                                            {14, -1}, {5, -1}, {4, -2}, {-100, -12}};
         for (const auto &[x, col] : cases) {
             p->X = x;
-            QCOMPARE(p->Col(), col);
+            QCOMPARE(pad.Col(p), col);
             p->Y = x + 10;
-            QCOMPARE(p->Row(), col);
+            QCOMPARE(pad.Row(p), col);
         }
-        p->SetCol(-3);
-        p->SetRow(4);
+        pad.SetCol(p, -3);
+        pad.SetRow(p, 4);
         QCOMPARE(Pos(p), QPoint(-10, 70));
         QCOMPARE(p->OldX, 0); // only the current position
     }

@@ -22,7 +22,6 @@ inline TZarvo *Add(TZarvoPad &pad, int x, int y, int w, int h, bool movable = tr
 {
     auto piece = std::make_unique<TZarvo>();
     TZarvo *p = piece.get();
-    p->Attach(&pad);
     p->X = p->OldX = x;
     p->Y = p->OldY = y;
     p->Width = w;
