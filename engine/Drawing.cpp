@@ -271,8 +271,8 @@ void TZarvoPad::PrerenderPictures()
     Ensure32(ZarvoBitmap);
     WorkBitmap = NewBoardPicture(Width(), Height());
     ScreenBitmap = NewBoardPicture(Width(), Height());
-    FDrawnValid = false;
-    FScreenStale = true;
+    FCache.DrawnValid = false;
+    FCache.ScreenStale = true;
 
     // The goal: every goal piece, fixed ones too, at its goal cell.
     ShowObject = true;
@@ -288,20 +288,20 @@ void TZarvoPad::PrerenderPictures()
     Redraw();
     Prerender = false;
     ZarvoBitmap = WorkBitmap.copy();
-    FDrawnValid = false;
+    FCache.DrawnValid = false;
 }
 
 bool TZarvoPad::CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const
 {
-    if (FullRedraw || !FDrawnValid || Prerender || FDrawnShowObject != ShowObject ||
-        FDrawn.size() != list.size() || FDrawnBackKey != BackBitmap.cacheKey() ||
-        FDrawnZarvoKey != ZarvoBitmap.cacheKey() || FDrawnWorkKey != WorkBitmap.cacheKey() ||
+    if (FullRedraw || !FCache.DrawnValid || Prerender || FCache.DrawnShowObject != ShowObject ||
+        FCache.Drawn.size() != list.size() || FCache.BackKey != BackBitmap.cacheKey() ||
+        FCache.ZarvoKey != ZarvoBitmap.cacheKey() || FCache.WorkKey != WorkBitmap.cacheKey() ||
         WorkBitmap.size() != BackBitmap.size())
         return false;
     QRect bounds;
     for (size_t i = 0; i < list.size(); ++i) {
         const TZarvo &p = *list[i];
-        const TDrawnPiece &was = FDrawn[i];
+        const TDrawnPiece &was = FCache.Drawn[i];
         if (was.Piece != &p || was.Width != p.Width || was.Height != p.Height ||
             was.ImageX != p.ImageX || was.ImageY != p.ImageY || was.Movable != p.Movable)
             return false;
@@ -322,16 +322,16 @@ bool TZarvoPad::CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &di
 
 void TZarvoPad::RememberDrawn(const TZarvoList &list)
 {
-    FDrawn.clear();
-    FDrawn.reserve(list.size());
+    FCache.Drawn.clear();
+    FCache.Drawn.reserve(list.size());
     for (const auto &p : list)
-        FDrawn.push_back(
+        FCache.Drawn.push_back(
             {p.get(), p->X, p->Y, p->Width, p->Height, p->ImageX, p->ImageY, p->Movable});
-    FDrawnShowObject = ShowObject;
-    FDrawnBackKey = BackBitmap.cacheKey();
-    FDrawnZarvoKey = ZarvoBitmap.cacheKey();
-    FDrawnWorkKey = WorkBitmap.cacheKey();
-    FDrawnValid = !Prerender;
+    FCache.DrawnShowObject = ShowObject;
+    FCache.BackKey = BackBitmap.cacheKey();
+    FCache.ZarvoKey = ZarvoBitmap.cacheKey();
+    FCache.WorkKey = WorkBitmap.cacheKey();
+    FCache.DrawnValid = !Prerender;
 }
 
 void TZarvoPad::Redraw()
@@ -355,7 +355,7 @@ void TZarvoPad::Redraw()
                 CopyBlock(WorkBitmap, p->X, p->Y, ZarvoBitmap, p->ImageX, p->ImageY, p->Width,
                           p->Height, r);
             }
-            FScreenPending |= r;
+            FCache.ScreenPending |= r;
         }
     } else {
         if (WorkBitmap.size() != BackBitmap.size() || WorkBitmap.format() != QImage::Format_RGB32)
@@ -363,7 +363,7 @@ void TZarvoPad::Redraw()
         CopyBlock(WorkBitmap, 0, 0, BackBitmap, 0, 0, Width(), Height(), FullRect(WorkBitmap));
         for (const auto &p : list)
             DrawPiece(p.get(), WorkBitmap);
-        FScreenStale = true;
+        FCache.ScreenStale = true;
     }
     RememberDrawn(list);
     if (!Constructing)
@@ -383,10 +383,10 @@ const QImage &TZarvoPad::ComposeScreen(bool withHand)
     if (!withHand || WorkBitmap.isNull())
         return WorkBitmap;
 
-    const bool full = FScreenStale || ScreenBitmap.size() != WorkBitmap.size() ||
+    const bool full = FCache.ScreenStale || ScreenBitmap.size() != WorkBitmap.size() ||
                       ScreenBitmap.format() != QImage::Format_RGB32 ||
-                      ScreenBitmap.cacheKey() != FScreenKey ||
-                      WorkBitmap.cacheKey() != FDrawnWorkKey;
+                      ScreenBitmap.cacheKey() != FCache.ScreenKey ||
+                      WorkBitmap.cacheKey() != FCache.WorkKey;
     if (full) {
         if (ScreenBitmap.size() != WorkBitmap.size() ||
             ScreenBitmap.format() != QImage::Format_RGB32)
@@ -395,7 +395,7 @@ const QImage &TZarvoPad::ComposeScreen(bool withHand)
                   FullRect(ScreenBitmap));
     } else {
         // Only where the board changed and where the hand was.
-        for (const QRect &r : {FScreenPending, FHandRect})
+        for (const QRect &r : {FCache.ScreenPending, FCache.HandRect})
             if (!r.isEmpty())
                 CopyBlock(ScreenBitmap, r.x(), r.y(), WorkBitmap, r.x(), r.y(), r.width(),
                           r.height(), r);
@@ -421,10 +421,10 @@ const QImage &TZarvoPad::ComposeScreen(bool withHand)
             }
         }
     }
-    FHandRect = area;
-    FScreenPending = QRect();
-    FScreenStale = false;
-    FScreenKey = ScreenBitmap.cacheKey();
+    FCache.HandRect = area;
+    FCache.ScreenPending = QRect();
+    FCache.ScreenStale = false;
+    FCache.ScreenKey = ScreenBitmap.cacheKey();
     return ScreenBitmap;
 }
 

@@ -347,28 +347,23 @@ void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
         throw e.Prefixed(PadInternal::LoadPrefix());
     }
 
-    // The view's hooks and what it knows about the mouse belong to this
-    // board, not to the puzzle.
-    auto onMoved = std::move(OnMoved);
-    auto onMouseDown = std::move(OnMouseDownEvent);
-    auto onPaint = std::move(OnPaint);
-    auto onConfine = std::move(OnConfineCursor);
-    const bool constructing = Constructing, mouseInside = MouseInside;
-    const int handX = HandX, handY = HandY;
-
-    *this = std::move(staged);
-
-    OnMoved = std::move(onMoved);
-    OnMouseDownEvent = std::move(onMouseDown);
-    OnPaint = std::move(onPaint);
-    OnConfineCursor = std::move(onConfine);
-    Constructing = constructing;
-    MouseInside = mouseInside;
-    HandX = handX;
-    HandY = handY;
-    // What was last composed for the view belongs to the old puzzle.
-    FDrawnValid = false;
-    FScreenStale = true;
+    // The new puzzle's look, pictures and game replace the old ones; the
+    // view's hooks and the hand stay with this board. A drag in progress,
+    // the pieces last pressed and what was last composed or indexed belong
+    // to the old puzzle.
+    static_cast<TPadLook &>(*this) = std::move(staged);
+    static_cast<TPadPictures &>(*this) = std::move(staged);
+    static_cast<TPadGameState &>(*this) = std::move(staged);
+    TPadMouse mouse;
+    mouse.MouseInside = MouseInside;
+    mouse.HandX = HandX;
+    mouse.HandY = HandY;
+    mouse.Cursor64 = Cursor64;
+    static_cast<TPadMouse &>(*this) = mouse;
+    MoveGrid.reset();
+    FCache = TDrawCache();
+    FHistoryFirst = std::move(staged.FHistoryFirst);
+    FHistoryIndexed = staged.FHistoryIndexed;
 }
 
 void TZarvoPad::SetFrameSize(QPoint size)

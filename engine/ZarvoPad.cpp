@@ -22,20 +22,20 @@ QImage LoadHand(const QString &resource)
 // ---------------------------------------------------------------------------
 // TZarvoPad
 
+QFont TPadLook::DefaultCaptionFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(9);
+    font.setBold(true);
+    return font;
+}
+
 TZarvoPad::TZarvoPad()
 {
-    Constructing = true;
-    Font = QFont(QStringLiteral("Arial"));
-    Font.setPointSize(9);
-    Font.setBold(true);
     Hand32Up = LoadHand(QStringLiteral(":/images/ImgCursor32u.bmp"));
     Hand32Down = LoadHand(QStringLiteral(":/images/ImgCursor32d.bmp"));
     Hand64Up = LoadHand(QStringLiteral(":/images/ImgCursor64u.bmp"));
     Hand64Down = LoadHand(QStringLiteral(":/images/ImgCursor64d.bmp"));
-    LastHit = -1;
-    LastMoved = -1;
-    DragIndex = -1;
-    Constructing = false;
 }
 
 TZarvoPad::~TZarvoPad() = default;

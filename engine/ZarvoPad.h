@@ -40,19 +40,10 @@ enum TShiftFlag : unsigned {
 };
 using TShiftState = unsigned;
 
-// The board: a puzzle's settings, its two piece lists, its pictures and its
-// history, the move rules and the drag logic. A plain object without a
-// window: the board view (app/) shows WorkBitmap and forwards the mouse, so a
-// board loads, moves, records, saves and renders in tests and tools as well.
-class TZarvoPad
+// The puzzle's look and settings, as its file has them ([Pad], [Info],
+// [Solution]): one value, so a load installs it whole.
+struct TPadLook
 {
-public:
-    TZarvoPad();
-    ~TZarvoPad();
-    TZarvoPad(const TZarvoPad &) = delete;
-    TZarvoPad &operator=(const TZarvoPad &) = delete;
-
-    // ---- settings of the puzzle file ([Pad], [Info], [Solution]) ----
     bool DrawFrame = true;
     TRect FrameRect;
     QPoint FrameSize{4, 5}; // units
@@ -65,8 +56,8 @@ public:
     bool DisableProp = false;
     bool NoZarvoBorder = false;
     bool NoZarvoCaption = false;
-    bool DefaultFont = true; // caption colour computed by AutoFontColor
-    QFont Font;              // caption font: FontName, FontSize (points), style bits
+    bool DefaultFont = true;           // caption colour computed by AutoFontColor
+    QFont Font = DefaultCaptionFont(); // caption font: FontName, FontSize (points), style bits
     QColor FontColor{Qt::white};
     QString FileName, ImgBack, ImgZarvos;
     int UnitSize = 40;
@@ -76,11 +67,19 @@ public:
     // x1, y1, x2, y2 (units) and flags per line, comma separated.
     QString BorderLi = QStringLiteral("0"), BorderSh = QStringLiteral("0");
 
-    // ---- pictures (all owned) ----
-    QImage BackBitmap, ZarvoBitmap, ObjectBitmap, WorkBitmap, ScreenBitmap;
-    QImage Hand32Up, Hand32Down, Hand64Up, Hand64Down;
+    static QFont DefaultCaptionFont();
+};
 
-    // ---- game state ----
+// The puzzle's pictures: the background, the piece faces, the goal, and what
+// the board composes from them for the view.
+struct TPadPictures
+{
+    QImage BackBitmap, ZarvoBitmap, ObjectBitmap, WorkBitmap, ScreenBitmap;
+};
+
+// A game's state: both piece lists and the history.
+struct TPadGameState
+{
     TZarvoList Pieces;  // [Start]
     TZarvoList Objects; // [Object], the goal position
     QStringList History;
@@ -88,16 +87,40 @@ public:
     bool ShowObject = false;
     bool Solved = false;
     int SolvedMoves = 0;
+    int LastMoved = -1; // the piece whose drag made the current entry
+};
 
-    // ---- move and mouse state ----
+// The mouse and the hand as the board's mouse handlers see them; the board
+// keeps them across loads.
+struct TPadMouse
+{
     int DragIndex = -1;
-    int LastMoved = -1;
     int DownX = 0, DownY = 0;
     int PushDepthCounter = 0;
     bool Dragging = false, ButtonDown = false, MouseInside = false;
     int HandX = 0, HandY = 0;
     bool Cursor64 = true;
     int LastHit = -1, PrevHit = -1;
+};
+
+// The board: a puzzle's look, its two piece lists, its pictures and its
+// history, the move rules and the drag logic. A plain object without a
+// window: the board view (app/) shows WorkBitmap and forwards the mouse, so a
+// board loads, moves, records, saves and renders in tests and tools as well.
+// Its parts are value types of their own, so loading a puzzle installs the
+// new look, pictures and state and leaves the mouse and the hooks alone.
+class TZarvoPad : public TPadLook, public TPadPictures, public TPadGameState, public TPadMouse
+{
+public:
+    TZarvoPad();
+    ~TZarvoPad();
+    TZarvoPad(const TZarvoPad &) = delete;
+    TZarvoPad &operator=(const TZarvoPad &) = delete;
+
+    // ---- hand pictures (all owned) ----
+    QImage Hand32Up, Hand32Down, Hand64Up, Hand64Down;
+
+    // ---- switches ----
     bool Prerender = false;
     bool Constructing = false; // while true, Redraw composes but does not paint
     // Compose every Redraw from scratch instead of only where pieces moved;
@@ -212,26 +235,27 @@ public:
 private:
     // What Redraw last composed into WorkBitmap, so that a drag step only
     // recomposes the rectangles that its pieces left and entered, and what
-    // ComposeScreen last put into ScreenBitmap (Drawing.cpp).
+    // ComposeScreen last put into ScreenBitmap (Drawing.cpp). A new puzzle
+    // starts with an empty one.
     struct TDrawnPiece
     {
         const TZarvo *Piece;
         int X, Y, Width, Height, ImageX, ImageY;
         bool Movable;
     };
-    std::vector<TDrawnPiece> FDrawn; // of the active list (ShowObject tells which)
-    bool FDrawnValid = false, FDrawnShowObject = false;
-    qint64 FDrawnBackKey = 0, FDrawnZarvoKey = 0, FDrawnWorkKey = 0;
-    QRect FScreenPending; // part of WorkBitmap not yet copied to ScreenBitmap
-    QRect FHandRect;      // where the hand lies on ScreenBitmap
-    bool FScreenStale = true;
-    qint64 FScreenKey = 0;
+    struct TDrawCache
+    {
+        std::vector<TDrawnPiece> Drawn; // of the active list (ShowObject tells which)
+        bool DrawnValid = false, DrawnShowObject = false;
+        qint64 BackKey = 0, ZarvoKey = 0, WorkKey = 0;
+        QRect ScreenPending; // part of WorkBitmap not yet copied to ScreenBitmap
+        QRect HandRect;      // where the hand lies on ScreenBitmap
+        bool ScreenStale = true;
+        qint64 ScreenKey = 0;
+    };
+    TDrawCache FCache;
     bool CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const;
     void RememberDrawn(const TZarvoList &list);
-
-    // LoadPuzzle builds the new puzzle on a board of its own and installs it
-    // only when everything was read.
-    TZarvoPad &operator=(TZarvoPad &&) = default;
 
     // First occurrence of each history text, so recording a position does
     // not compare it with every entry. Rebuilt when History was changed
