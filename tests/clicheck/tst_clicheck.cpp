@@ -1,7 +1,6 @@
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "CliRun.h"
+#include "TestFolder.h"
+
 #include <QTest>
 
 // The author's check of a folder of puzzles: one line per puzzle, the load
@@ -10,39 +9,27 @@ class TestCliCheck : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir FRoot;
-
-    void Write(const QString &rel, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(FRoot.filePath(rel)).absolutePath());
-        QFile f(FRoot.filePath(rel));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    TTestFolder FRoot;
 
     // Runs zarvos-cli --root <root> check args; returns exit status, fills out.
     int Check(const QStringList &args, QString &out)
     {
-        QProcess p;
-        p.setProgram(QStringLiteral(ZARVOS_BINARY_DIR "/bin/zarvos-cli"));
-        p.setArguments(QStringList{"--root", FRoot.path(), "check"} + args);
-        p.start();
-        if (!p.waitForFinished(60000))
-            return -1;
-        out = QString::fromUtf8(p.readAllStandardOutput());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        const TCliRun r = RunCli(FRoot.Dir.path(), QStringList{"check"} + args);
+        out = r.Out;
+        return r.Rc;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        Write("ZarvoTyp.ini", "[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n"
-                              "[Ell]\r\nCount=2\r\nZarvo1=0,0,1,1,1011\r\nZarvo2=0,1,1,1,0111\r\n");
-        Write("Data/good.zrv", "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=2\r\n"
-                               "Zarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=ell,B,1,0,1,0,1\r\n"
-                               "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,3,4,0,0,1\r\n");
-        Write("Data/Bad.zrv", "[Start]\r\nCount=1\r\nZarvo1=Zarvo11,A,x,0,0,0,1\r\n");
-        Write("Data/notes.txt", "not a puzzle");
+        FRoot.Write("ZarvoTyp.ini",
+                    "[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n"
+                    "[Ell]\r\nCount=2\r\nZarvo1=0,0,1,1,1011\r\nZarvo2=0,1,1,1,0111\r\n");
+        FRoot.Write("Data/good.zrv", "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=2\r\n"
+                                     "Zarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=ell,B,1,0,1,0,1\r\n"
+                                     "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,3,4,0,0,1\r\n");
+        FRoot.Write("Data/Bad.zrv", "[Start]\r\nCount=1\r\nZarvo1=Zarvo11,A,x,0,0,0,1\r\n");
+        FRoot.Write("Data/notes.txt", "not a puzzle");
     }
 
     void goodPuzzleCountsPiecesAndGoals()

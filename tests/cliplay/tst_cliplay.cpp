@@ -1,7 +1,6 @@
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "CliRun.h"
+#include "TestFolder.h"
+
 #include <QTest>
 
 // Games played through zarvos-cli play, the way a puzzle author scripts
@@ -18,53 +17,35 @@ class TestCliPlay : public QObject
         QString Err;
     };
 
-    QTemporaryDir FRoot;
-
-    void Write(const QString &rel, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(FRoot.filePath(rel)).absolutePath());
-        QFile f(FRoot.filePath(rel));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    TTestFolder FRoot;
 
     TResult Play(const QStringList &options, const QByteArray &script,
                  const QStringList &global = {})
     {
-        QProcess p;
-        p.setProgram(QStringLiteral(ZARVOS_BINARY_DIR "/bin/zarvos-cli"));
-        p.setArguments(QStringList{"--root", FRoot.path()} + global + QStringList{"play"} +
-                       options);
-        p.start();
-        p.write(script);
-        p.closeWriteChannel();
-        TResult r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.Rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.Out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        r.Err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        const TCliRun run =
+            RunCli(FRoot.Dir.path(), global + QStringList{"play"} + options, script);
+        return {run.Rc, run.Out.split('\n', Qt::SkipEmptyParts), run.Err};
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(FRoot.isValid());
-        Write("ZarvoTyp.ini", "[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n");
+        QVERIFY(FRoot.Dir.isValid());
+        FRoot.Write("ZarvoTyp.ini", "[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n");
         // Three pieces in the top row of a 4 x 5 field of 40-pixel cells that
         // fills the board; the goal wants A one row down.
-        Write("Data/row.zrv", "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=3\r\n"
-                              "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
-                              "Zarvo2=Zarvo11,B,1,0,1,0,1\r\n"
-                              "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n"
-                              "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,0,1,0,0,1\r\n");
-        Write("Data/bad.zrv", "[Start]\r\nCount=1\r\nZarvo1=Domino,A,0,0,0,0,1\r\n");
-        Write("Data/mixed.zrv", "[Pad]\r\nBackSize=4,5\r\nAllwaysRandom=1\r\n[Start]\r\nCount=8\r\n"
-                                "Zarvo1=Zarvo11,1,0,0,0,0,1\r\nZarvo2=Zarvo11,2,1,0,1,0,1\r\n"
-                                "Zarvo3=Zarvo11,3,2,0,2,0,1\r\nZarvo4=Zarvo11,4,3,0,3,0,1\r\n"
-                                "Zarvo5=Zarvo11,5,0,1,0,1,1\r\nZarvo6=Zarvo11,6,1,1,1,1,1\r\n"
-                                "Zarvo7=Zarvo11,7,2,1,2,1,1\r\nZarvo8=Zarvo11,8,3,1,3,1,1\r\n");
+        FRoot.Write("Data/row.zrv", "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=3\r\n"
+                                    "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                                    "Zarvo2=Zarvo11,B,1,0,1,0,1\r\n"
+                                    "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n"
+                                    "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,0,1,0,0,1\r\n");
+        FRoot.Write("Data/bad.zrv", "[Start]\r\nCount=1\r\nZarvo1=Domino,A,0,0,0,0,1\r\n");
+        FRoot.Write("Data/mixed.zrv",
+                    "[Pad]\r\nBackSize=4,5\r\nAllwaysRandom=1\r\n[Start]\r\nCount=8\r\n"
+                    "Zarvo1=Zarvo11,1,0,0,0,0,1\r\nZarvo2=Zarvo11,2,1,0,1,0,1\r\n"
+                    "Zarvo3=Zarvo11,3,2,0,2,0,1\r\nZarvo4=Zarvo11,4,3,0,3,0,1\r\n"
+                    "Zarvo5=Zarvo11,5,0,1,0,1,1\r\nZarvo6=Zarvo11,6,1,1,1,1,1\r\n"
+                    "Zarvo7=Zarvo11,7,2,1,2,1,1\r\nZarvo8=Zarvo11,8,3,1,3,1,1\r\n");
     }
 
     void dragPushesAndCounts()
@@ -148,7 +129,7 @@ private Q_SLOTS:
                                                 "down 20 20\nmove 40 20\nup 40 20\n"
                                                 "undo\nsave Spiel.zrh\n");
         QCOMPARE(saved.Rc, 0);
-        QVERIFY(QFile::exists(FRoot.filePath("Hist/Spiel.zrh")));
+        QVERIFY(QFile::exists(FRoot.Path("Hist/Spiel.zrh")));
         const TResult again = Play({"--state", "Spiel.zrh"}, "print\nredo\nprint\n");
         QCOMPARE(again.Rc, 0);
         QCOMPARE(again.Out, (QStringList{"moves 1 entries 3 solved 0", "0,0 40,80 80,0",
@@ -172,7 +153,7 @@ private Q_SLOTS:
 
     void ctrlDoubleClickSavesBoardPicture()
     {
-        const QString bmp = FRoot.filePath("Data/row.bmp");
+        const QString bmp = FRoot.Path("Data/row.bmp");
         QFile::remove(bmp);
         Play({"row.zrv"}, "down 20 20 ctrl dbl\nup 20 20\n");
         QVERIFY(!QFile::exists(bmp));

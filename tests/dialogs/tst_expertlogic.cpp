@@ -1,5 +1,5 @@
-#include "../engine/common/PuzzleRoot.h"
 #include "ExpertLogic.h"
+#include "PuzzleRoot.h"
 #include "ZarvoPad.h"
 #include "ZarvoRandom.h"
 

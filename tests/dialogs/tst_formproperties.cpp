@@ -1,7 +1,7 @@
-#include "../engine/common/PuzzleRoot.h"
 #include "ButtonEdit.h"
 #include "FormProperties.h"
 #include "MultiEdit.h"
+#include "PuzzleRoot.h"
 #include "Settings.h"
 #include "ZarvoPad.h"
 

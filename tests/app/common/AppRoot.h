@@ -7,12 +7,9 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "Settings.h"
+#include "TestFolder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 // A 1 x 1 piece and a 2 x 1 domino.
@@ -34,7 +31,7 @@ inline QByteArray RowPuzzle(const QByteArray &title = "Reihe")
            "[Object]\r\nCount=2\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n";
 }
 
-class TAppRoot
+class TAppRoot : public TTestFolder
 {
 public:
     TAppRoot()
@@ -54,25 +51,7 @@ public:
     }
     ~TAppRoot() { SetMessageDlgHook({}); }
 
-    QString Path(const QString &rel) const { return Dir.filePath(rel); }
     QString SettingsFile() const { return Dir.filePath(QStringLiteral("settings.ini")); }
-
-    void Write(const QString &rel, const QByteArray &bytes) const
-    {
-        QDir().mkpath(QFileInfo(Path(rel)).absolutePath());
-        QFile f(Path(rel));
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(rel));
-        f.write(bytes);
-    }
-
-    QByteArray Read(const QString &rel) const
-    {
-        QFile f(Path(rel));
-        if (!f.open(QIODevice::ReadOnly))
-            return QByteArray("<missing>");
-        return f.readAll();
-    }
 
     // A game state of Reihe.zrv at step index whose entries alternate piece A
     // between columns 0 and 1 (count entries).
@@ -84,7 +63,6 @@ public:
         Write(QStringLiteral("Hist/") + name, text);
     }
 
-    QTemporaryDir Dir;
     QStringList Messages;
     QMessageBox::StandardButton Answer = QMessageBox::Yes;
 };

@@ -4,12 +4,9 @@
 // a temporary folder, made the game's data root, with the piece types loaded.
 
 #include "DataRoot.h"
+#include "TestFolder.h"
 #include "ZarvoTypes.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 // Types used by the engine suites: a 1 x 1 piece, a 2 x 1 domino, an L of
@@ -28,7 +25,7 @@ inline const QByteArray StandardTypes = "[Zarvo11]\r\n"
                                         "[Hollow]\r\n"
                                         "Count=0\r\n";
 
-class TPuzzleRoot
+class TPuzzleRoot : public TTestFolder
 {
 public:
     explicit TPuzzleRoot(const QByteArray &types = StandardTypes)
@@ -40,25 +37,4 @@ public:
         DataRoot::UseRoot(Dir.path());
         PieceTypes().LoadTypes(DataRoot::PieceTypeFile());
     }
-
-    QString Path(const QString &rel) const { return Dir.filePath(rel); }
-
-    void Write(const QString &rel, const QByteArray &bytes) const
-    {
-        QDir().mkpath(QFileInfo(Path(rel)).absolutePath());
-        QFile f(Path(rel));
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(rel));
-        f.write(bytes);
-    }
-
-    QByteArray Read(const QString &rel) const
-    {
-        QFile f(Path(rel));
-        if (!f.open(QIODevice::ReadOnly))
-            return QByteArray("<missing>");
-        return f.readAll();
-    }
-
-    QTemporaryDir Dir;
 };
