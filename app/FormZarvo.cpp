@@ -511,7 +511,7 @@ void TFormZarvo::SetShowObject(bool show)
 {
     if (!FBoard)
         return;
-    FBoard->ShowObject = show;
+    FBoard->SetShowObject(show);
     FView->setEnabled(!show);
     FBoard->Paint();
     FView->update();

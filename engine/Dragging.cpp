@@ -6,6 +6,10 @@
 
 void TZarvoPad::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    // While the goal is shown the active list is the goal list: a press
+    // would drag a goal piece and record the goal as a position of the game.
+    if (ShowObject)
+        return;
     Dragging = true;
     for (auto &piece : ActivePieces()) {
         piece->PushDepth = 0;
@@ -44,7 +48,7 @@ void TZarvoPad::MouseMove(TShiftState shift, int x, int y)
     HandX = x;
     HandY = y;
     MouseInside = true;
-    if (!Dragging || !(shift & ssLeft)) {
+    if (!Dragging || !(shift & ssLeft) || ShowObject) {
         Paint(); // only the hand moves
         return;
     }
@@ -83,6 +87,23 @@ void TZarvoPad::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     Redraw();
     Dragging = false;
     CommitDrag();
+}
+
+void TZarvoPad::SetShowObject(bool show)
+{
+    if (show == ShowObject)
+        return;
+    if (show && Dragging) {
+        // A drag still held ends here as if released, so what it moved is
+        // counted before the pieces give way to the goal.
+        if (OnConfineCursor)
+            OnConfineCursor(*this, false);
+        ButtonDown = false;
+        Dragging = false;
+        CommitDrag();
+    }
+    ShowObject = show;
+    Redraw();
 }
 
 void TZarvoPad::CommitDrag()

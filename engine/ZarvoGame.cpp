@@ -102,8 +102,7 @@ bool TZarvoGame::Restart()
 
 void TZarvoGame::ShowGoal(bool show)
 {
-    FBoard.ShowObject = show;
-    FBoard.Redraw();
+    FBoard.SetShowObject(show);
     Update(false);
 }
 

@@ -228,6 +228,9 @@ public:
     bool SaveBoardImage();
 
     // ---- dragging ----
+    // Shows or hides the goal. The board takes no press while the goal is
+    // shown; a drag held when it appears ends there and is recorded.
+    void SetShowObject(bool show);
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);

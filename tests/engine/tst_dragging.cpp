@@ -264,6 +264,48 @@ private Q_SLOTS:
         QCOMPARE(pad.History.size(), 2);
     }
 
+    void whileTheGoalIsShownNothingIsDragged()
+    {
+        TZarvoPad pad;
+        TEvents ev;
+        TZarvo *p = Add(pad, 0, 0, 10, 10);
+        Add(pad, 20, 0, 10, 10);
+        TZarvo *g = Add(pad, 0, 30, 10, 10, true, QString(), &pad.Objects);
+        Start(pad, ev);
+
+        // A press on a goal piece, or on a piece under the goal, takes nothing.
+        pad.SetShowObject(true);
+        for (const QPoint at : {QPoint(5, 35), QPoint(5, 5)}) {
+            pad.MouseDown(mbLeft, ssLeft, at.x(), at.y());
+            pad.MouseMove(ssLeft, at.x() + 30, at.y());
+            pad.MouseUp(mbLeft, 0, at.x() + 30, at.y());
+        }
+        QCOMPARE(Pos(g), QPoint(0, 30));
+        QVERIFY(!pad.Dragging);
+        QCOMPARE(ev.Downs, 0);
+        QCOMPARE(ev.Moved, 0);
+        pad.SetShowObject(false);
+        QCOMPARE(Pos(p), QPoint(0, 0));
+        QCOMPARE(pad.History, QStringList{"0;0;2;0;"});
+        QCOMPARE(pad.MoveIndex, 0);
+
+        // The goal shown during a drag ends it: what was moved is one move,
+        // and the rest of that drag moves nothing.
+        pad.MouseDown(mbLeft, ssLeft, 5, 5);
+        pad.MouseMove(ssLeft, 5, 15);
+        pad.SetShowObject(true);
+        QVERIFY(!pad.Dragging);
+        QCOMPARE(ev.Confine.last(), false);
+        pad.MouseMove(ssLeft, 5, 35);
+        pad.MouseUp(mbLeft, 0, 5, 35);
+        QCOMPARE(Pos(g), QPoint(0, 30));
+        pad.SetShowObject(false);
+        QCOMPARE(Pos(p), QPoint(0, 10));
+        QCOMPARE(pad.History, QStringList({"0;0;2;0;", "0;1;2;0;"}));
+        QCOMPARE(pad.MoveIndex, 1);
+        QCOMPARE(ev.Moved, 1);
+    }
+
     void ctrlDoubleClickOnBackgroundSavesPicture()
     {
         QTemporaryDir dir;
