@@ -100,8 +100,7 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     lblGameOver->setBuddy(EditGameOver);
     TFileDialogSettings dialogSettings;
     dialogSettings.Title = QStringLiteral("Wählen eine Mediendatei");
-    dialogSettings.Filter = QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
-                                           "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi");
+    dialogSettings.Filter = QStringLiteral("Mediendateien (*.wav *.mp3 *.mpg *.asf *.mpeg *.avi)");
     dialogSettings.FileName = QStringLiteral("GameOver.wav");
     // The success sound ships in the data root, so the search starts there.
     dialogSettings.InitialDir = DataRoot::RootDir();

@@ -19,17 +19,18 @@ QStringList FileDialogNameFilters(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i).trimmed();
+        QString description = parts.at(i).trimmed();
         QString patterns = parts.at(i + 1).trimmed();
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
-        // Qt reads the patterns from the last parentheses of the text; a
-        // description that shows its patterns already keeps its own.
-        if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(')))
-            result << description;
-        else
-            result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        // Qt reads the patterns from the last parentheses of the text and
+        // splits them at blanks only: patterns shown there as "*.a;*.b"
+        // would match no file, so the pair's own patterns take their place.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0)
+            description = description.left(open).trimmed();
+        result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty())
         result << parts.last().trimmed();

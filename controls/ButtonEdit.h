@@ -11,7 +11,8 @@ struct TFileDialogSettings
 {
     QString Title;
     // Either Qt's form "Bilder (*.png *.bmp);;Alle (*)" or pairs separated by
-    // "|": "Klänge (*.wav)|*.wav|Alle Dateien|*.*".
+    // "|": "Klänge (*.wav)|*.wav|Alle Dateien|*.*"; the patterns of a pair,
+    // separated by ";", are what its entry shows and matches.
     QString Filter;
     QString FileName;   // proposed file; replaced by the edit's text when that is set
     QString InitialDir; // used when the proposed file names no folder of its own

@@ -9,6 +9,7 @@
 #include "Help.h"
 #include "MultiEdit.h"
 #include "NViewLib.h"
+#include "PictureFilters.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
@@ -349,11 +350,7 @@ void TFormExpert::EditPathChange()
     // Whatever was typed goes: the field shows the picture in use.
     EditPath->setText(PicturePath);
     QFileDialog dialog(this, QStringLiteral("Bild laden"));
-    dialog.setNameFilters(FileDialogNameFilters(
-        QStringLiteral("Alle Dateien (*.jpg;*.gif;*.bmp;*.pcx;*.tif)|*.jpg;*.gif;*.bmp;*.pcx;*.tif|"
-                       "JPEG Bilddatei (*.jpg)|*.jpg|GIF Bilddatei (*.gif)|*.gif|"
-                       "Bitmaps (*.bmp)|*.bmp|PCX Bilddatei (*.pcx)|*.pcx|"
-                       "TIF Bilddatei (*.tif)|*.tif")));
+    dialog.setNameFilters(PictureFileFilters());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QString start = PicturePath.isEmpty() ? QString() : ExpertPictureSource(PicturePath);
@@ -624,8 +621,7 @@ void TFormExpert::BtnSaveClick()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zrv"));
-    dialog.setNameFilters(
-        FileDialogNameFilters(QStringLiteral("Zarvos Puzzledateien (*.zrv)|*.zrv")));
+    dialog.setNameFilter(QStringLiteral("Zarvos Puzzledateien (*.zrv)"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setDirectory(DataRoot::DataDir());

@@ -74,7 +74,7 @@ private Q_SLOTS:
         TButtonEdit e;
         TFileDialogSettings dialogSettings;
         dialogSettings.Title = QStringLiteral("Klangdatei wählen");
-        dialogSettings.Filter = QStringLiteral("Klänge (*.wav)|*.wav|Alle Dateien|*.*");
+        dialogSettings.Filter = QStringLiteral("Klänge (*.wav;*.mp3)|*.wav;*.mp3|Alle Dateien|*.*");
         dialogSettings.InitialDir = Root.path();
         e.SetDialog(dialogSettings);
         e.setText(sound);
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(seenDir, QDir(dir.path()).absolutePath());
         QCOMPARE(seenFiles, QStringList{sound});
         QCOMPARE(seenTitle, dialogSettings.Title);
-        QCOMPARE(seenFilters, (QStringList{"Klänge (*.wav)", "Alle Dateien (*)"}));
+        QCOMPARE(seenFilters, (QStringList{"Klänge (*.wav *.mp3)", "Alle Dateien (*)"}));
         QCOMPARE(e.text(), sound);
         QCOMPARE(changed.size(), 0);
         QCOMPARE(click.size(), 0);

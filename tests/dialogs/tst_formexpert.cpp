@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -159,8 +160,11 @@ private Q_SLOTS:
         const QString good = WritePicture(*Root, QStringLiteral("Image/gut.png"), 120, 80);
         QVERIFY(f.TakePicture(good));
 
+        for (const char *name : {"Image/alt.pcx", "Image/foto.JPG", "Image/notiz.txt"})
+            Root->Write(QString::fromLatin1(name), "x");
+
         QString title;
-        QStringList filters;
+        QStringList filters, listed;
         QString typed;
         QTimer::singleShot(0, qApp, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -169,14 +173,30 @@ private Q_SLOTS:
             title = d->windowTitle();
             filters = d->nameFilters();
             typed = f.EditPath->text();
+            // What the player sees in the folder under the first filter.
+            auto *view = d->findChild<QListView *>(QStringLiteral("listView"));
+            const auto names = [view] {
+                QStringList shown;
+                for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+                    shown << view->model()->index(r, 0, view->rootIndex()).data().toString();
+                return shown;
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(names().size(), 3, 5000);
+            listed = names();
             d->reject();
         });
         f.EditPath->setFocus();
         QTest::keyClick(f.EditPath, Qt::Key_X);
         QCOMPARE(title, QStringLiteral("Bild laden"));
-        QCOMPARE(filters.size(), 6);
-        QVERIFY(filters.first().contains(QStringLiteral("*.pcx")));
-        QCOMPARE(filters.at(4), QStringLiteral("PCX Bilddatei (*.pcx)"));
+        QVERIFY(filters.first().startsWith(QStringLiteral("Alle Bilddateien (")));
+        for (const char *pattern : {"*.jpg", "*.jpeg", "*.png", "*.gif", "*.bmp", "*.pcx", "*.tif"})
+            QVERIFY2(filters.first().contains(QString::fromLatin1(pattern) + QLatin1Char(' ')) ||
+                         filters.first().contains(QString::fromLatin1(pattern) + QLatin1Char(')')),
+                     pattern);
+        QVERIFY(filters.contains(QStringLiteral("PCX Bilddatei (*.pcx)")));
+        QVERIFY(filters.contains(QStringLiteral("JPEG Bilddatei (*.jpeg *.jpg)")));
+        listed.sort();
+        QCOMPARE(listed, (QStringList{"alt.pcx", "foto.JPG", "gut.png"}));
         // The typed letter is gone before the dialog shows; cancelling keeps the picture.
         QCOMPARE(typed, good);
         QCOMPARE(f.EditPath->text(), good);

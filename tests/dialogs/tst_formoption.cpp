@@ -103,9 +103,9 @@ private Q_SLOTS:
         QVERIFY(dialog.EditGameOver->Dialog().has_value());
         const TFileDialogSettings &dialogSettings = *dialog.EditGameOver->Dialog();
         QCOMPARE(dialogSettings.Title, QStringLiteral("Wählen eine Mediendatei"));
+        // Qt's filter syntax: patterns separated by blanks.
         QCOMPARE(dialogSettings.Filter,
-                 QStringLiteral("Mediendateien (*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi)|"
-                                "*.wav;*.mp3;*.mpg;*.asf;*.mpeg;*.avi"));
+                 QStringLiteral("Mediendateien (*.wav *.mp3 *.mpg *.asf *.mpeg *.avi)"));
         QCOMPARE(dialogSettings.FileName, QStringLiteral("GameOver.wav"));
         QCOMPARE(dialogSettings.InitialDir, DataRoot::RootDir());
         QVERIFY(dialogSettings.MustExist);
