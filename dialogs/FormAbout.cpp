@@ -6,21 +6,11 @@
 
 #include <QApplication>
 #include <QDate>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
-
-// Placeholders of the project until it has an address of its own.
-const QString ZarvosHomepage = QStringLiteral("https://zarvos.example.org");
-const QString ZarvosEMail = QStringLiteral("zarvos@example.org");
-
-std::function<bool(const QUrl &)> TFormAboutBox::OpenUrl = [](const QUrl &url) {
-    return QDesktopServices::openUrl(url);
-};
 
 QString VersionText(int major, int minor, int /*patch*/, int build)
 {
@@ -34,49 +24,14 @@ QString ProgramVersionText()
 }
 
 namespace {
-const QColor LinkBlue(0, 0, 255);
-const QColor LinkPressed(255, 0, 0);
-
-void SetTextColor(QLabel *label, const QColor &color)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, color);
-    label->setPalette(pal);
-}
+// The terms the program is given under.
+const QString ProgramLicence =
+    QStringLiteral("Freeware: Weitergabe erlaubt, Verkauf nicht gestattet.");
 
 QPixmap NewPicture(int size)
 {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
-    return pm;
-}
-
-// A small globe for the homepage link.
-QPixmap GlobePicture()
-{
-    QPixmap pm = NewPicture(16);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 60, 140), 1));
-    p.setBrush(QColor(120, 180, 240));
-    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QRectF(5, 1.5, 6, 13));
-    p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
-    p.drawLine(QPointF(8, 1.5), QPointF(8, 14.5));
-    return pm;
-}
-
-// A letter for the e-mail link.
-QPixmap LetterPicture()
-{
-    QPixmap pm = NewPicture(16);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 70, 40), 1));
-    p.setBrush(QColor(250, 245, 225));
-    p.drawRect(QRectF(1.5, 3.5, 13, 9));
-    p.drawPolyline(QPolygonF({QPointF(1.5, 3.5), QPointF(8, 9), QPointF(14.5, 3.5)}));
     return pm;
 }
 
@@ -141,15 +96,7 @@ TFormAboutBox::TFormAboutBox(QWidget *owner) : QDialog(owner)
     LblVersion = NewLabel(panel, QString(), 150, 52);
     LblNotice1 = NewLabel(panel, QString(), 16, 96);
     LblNotice2 = NewLabel(panel, QString(), 16, 116);
-    Label2 = NewLabel(panel, QStringLiteral("Anmerkungen und neue Versionen über"), 16, 158);
-    ImgHomepage = NewPictureLabel(panel, GlobePicture(), 16, 184);
-    LblHomepage = NewLabel(panel, ZarvosHomepage, 40, 184);
-    ImgEMail = NewPictureLabel(panel, LetterPicture(), 16, 212);
-    LblEMail = NewLabel(panel, ZarvosEMail, 40, 212);
-    for (QLabel *link : {ImgHomepage, LblHomepage, ImgEMail, LblEMail}) {
-        link->setCursor(Qt::PointingHandCursor);
-        link->installEventFilter(this);
-    }
+    LblQt = NewLabel(panel, QString(), 16, 170);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnOK->setGeometry(161, 268, 75, 25);
@@ -176,13 +123,6 @@ void TFormAboutBox::FormCreate()
     big.setBold(true);
     LblProductName->setFont(big);
     LblProductName->adjustSize();
-    for (QLabel *link : {LblHomepage, LblEMail}) {
-        QFont f = link->font();
-        f.setUnderline(true);
-        link->setFont(f);
-        SetTextColor(link, LinkBlue);
-        link->adjustSize();
-    }
 
     LblVersion->setText(ProgramVersionText());
     LblVersion->adjustSize();
@@ -191,39 +131,13 @@ void TFormAboutBox::FormCreate()
     const int year = date > 0 ? YearOfDate(date) : QDate::currentDate().year();
     LblNotice1->setText(QStringLiteral("Copyright © Zarvos-Projekt ") + QString::number(year));
     LblNotice1->adjustSize();
-    LblNotice2->setText(QStringLiteral("Freeware: Weitergabe erlaubt, Verkauf nicht gestattet."));
+    LblNotice2->setText(ProgramLicence);
     LblNotice2->adjustSize();
-}
-
-void TFormAboutBox::LinkMouseDown(QLabel *link)
-{
-    SetTextColor(link, LinkPressed);
-}
-
-void TFormAboutBox::LinkMouseUp(QLabel *link, const QUrl &url)
-{
-    SetTextColor(link, LinkBlue);
-    if (OpenUrl)
-        OpenUrl(url);
-}
-
-bool TFormAboutBox::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool homepage = watched == LblHomepage || watched == ImgHomepage;
-    const bool email = watched == LblEMail || watched == ImgEMail;
-    if (homepage || email) {
-        QLabel *link = homepage ? LblHomepage : LblEMail;
-        if (event->type() == QEvent::MouseButtonPress) {
-            LinkMouseDown(link);
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonRelease) {
-            LinkMouseUp(link, homepage ? QUrl(ZarvosHomepage)
-                                       : QUrl(QStringLiteral("mailto:") + ZarvosEMail));
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    // The Qt the program runs on, which need not be the one it was built with.
+    LblQt->setText(QStringLiteral("Verwendet Qt %1.\nQt ist freie Software unter der\n"
+                                  "GNU Lesser General Public License Version 3.")
+                       .arg(QString::fromLatin1(qVersion())));
+    LblQt->adjustSize();
 }
 
 void TFormAboutBox::keyPressEvent(QKeyEvent *event)

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QUrl>
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -14,12 +12,9 @@ QString VersionText(int major, int minor, int patch, int build);
 // VersionText of this build's version.
 QString ProgramVersionText();
 
-// Where the links lead.
-extern const QString ZarvosHomepage; // a web address
-extern const QString ZarvosEMail;    // an e-mail address, without "mailto:"
-
-// The about box "Info": name, version, rights notice with the year of the
-// program file, and the homepage and e-mail links.
+// The about box "Info": name, version and build, the rights notice with the
+// year of the program file, the program's licence, and the Qt it runs on
+// with Qt's licence. Only facts: the project has no web or mail address.
 class TFormAboutBox : public QDialog
 {
     Q_OBJECT
@@ -33,25 +28,15 @@ public:
     QLabel *LblVersion = nullptr;
     QLabel *LblNotice1 = nullptr;
     QLabel *LblNotice2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *ImgHomepage = nullptr;
-    QLabel *LblHomepage = nullptr;
-    QLabel *ImgEMail = nullptr;
-    QLabel *LblEMail = nullptr;
+    QLabel *LblQt = nullptr;
     QPushButton *BtnOK = nullptr;
     TFormEnhance *FormEnhance = nullptr;
 
-    // How a link is opened; tests replace it. Default: QDesktopServices.
-    static std::function<bool(const QUrl &)> OpenUrl;
-
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FormCreate();
-    void LinkMouseDown(QLabel *link);
-    void LinkMouseUp(QLabel *link, const QUrl &url);
 };
 
 // Shows the about box modally over owner.

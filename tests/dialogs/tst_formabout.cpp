@@ -18,9 +18,6 @@ class TestFormAbout : public QObject
     Q_OBJECT
 
     QTemporaryDir Dir;
-    QList<QUrl> Opened;
-
-    static QColor TextColor(QLabel *label) { return label->palette().color(QPalette::WindowText); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -29,13 +26,7 @@ private Q_SLOTS:
         QVERIFY(Dir.isValid());
         DataRoot::UseRoot(Dir.path());
         SetSettingsStoreFile(Dir.filePath("Zarvos.ini"));
-        TFormAboutBox::OpenUrl = [this](const QUrl &url) {
-            Opened << url;
-            return true;
-        };
     }
-
-    void init() { Opened.clear(); }
 
     void versionTextLeavesOutThePatch()
     {
@@ -59,48 +50,15 @@ private Q_SLOTS:
             QFileInfo(QCoreApplication::applicationFilePath()).lastModified().date().year();
         QVERIFY2(box.LblNotice1->text().endsWith(QString::number(year)),
                  qPrintable(box.LblNotice1->text()));
-        QCOMPARE(box.Label2->text(), QStringLiteral("Anmerkungen und neue Versionen über"));
-        QVERIFY(box.LblHomepage->font().underline());
-        QCOMPARE(TextColor(box.LblHomepage), QColor(0, 0, 255));
-        QCOMPARE(TextColor(box.LblEMail), QColor(0, 0, 255));
+        QVERIFY(box.LblQt->text().contains(QStringLiteral("Qt ") + qVersion() + "."));
+        QVERIFY(box.LblQt->text().contains("GNU Lesser General Public License Version 3"));
+        // Facts only: no address that leads nowhere.
+        for (const QLabel *label : box.findChildren<QLabel *>())
+            for (const char *made : {"example", "@", "http", "www."})
+                QVERIFY2(!label->text().contains(QLatin1String(made)), qPrintable(label->text()));
         QVERIFY(box.BtnOK->isDefault());
         QVERIFY(!(box.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(box.windowFlags() & Qt::WindowMaximizeButtonHint));
-    }
-
-    void linkTurnsRedWhilePressedAndOpensOnRelease_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("homepage label") << "LblHomepage" << ZarvosHomepage;
-        QTest::newRow("homepage picture") << "ImgHomepage" << ZarvosHomepage;
-        QTest::newRow("e-mail label") << "LblEMail"
-                                      << "mailto:" + ZarvosEMail;
-        QTest::newRow("e-mail picture") << "ImgEMail"
-                                        << "mailto:" + ZarvosEMail;
-    }
-
-    void linkTurnsRedWhilePressedAndOpensOnRelease()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, url);
-        TFormAboutBox box(nullptr);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QLabel *target = control == "LblHomepage"   ? box.LblHomepage
-                         : control == "ImgHomepage" ? box.ImgHomepage
-                         : control == "LblEMail"    ? box.LblEMail
-                                                    : box.ImgEMail;
-        QLabel *text = control.contains("Homepage") ? box.LblHomepage : box.LblEMail;
-        QLabel *other = text == box.LblHomepage ? box.LblEMail : box.LblHomepage;
-        QTest::mousePress(target, Qt::LeftButton);
-        QCOMPARE(TextColor(text), QColor(255, 0, 0));
-        QCOMPARE(TextColor(other), QColor(0, 0, 255));
-        QVERIFY(Opened.isEmpty()); // only the release opens
-        QTest::mouseRelease(target, Qt::LeftButton);
-        QCOMPARE(TextColor(text), QColor(0, 0, 255));
-        QCOMPARE(Opened, QList<QUrl>{QUrl(url)});
-        QVERIFY(box.isVisible()); // the box stays open
     }
 
     void f1OpensTheHelpAndOkCloses()
