@@ -558,7 +558,7 @@ void TFormZarvo::closeEvent(QCloseEvent *event)
     Timer->stop();
     RestoreMainWindow();
     if (!Main->Closing && !SkipSaveOnClose)
-        Main->SaveLastGame();
+        Main->SaveLastGame(this);
     if (Main->CurrentZarvo == this)
         Main->CurrentZarvo = nullptr;
     event->accept();

@@ -646,9 +646,13 @@ void TFormZarvoMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TFormZarvoMain::SaveLastGame()
+void TFormZarvoMain::SaveLastGame(TFormZarvo *closing)
 {
-    if (TFormZarvo *w = ActiveZarvo())
+    // A window closed by its own close button need not be the active one:
+    // its own game is the last game then, not the active window's.
+    if (closing)
+        CurrentZarvo = closing;
+    else if (TFormZarvo *w = ActiveZarvo())
         CurrentZarvo = w;
     if (!CurrentZarvo)
         return;

@@ -37,7 +37,9 @@ public:
     // ---- routines used by the puzzle windows ----
     void FocusStartButton();
     void LoadLastGame();
-    void SaveLastGame();
+    // Saves the game of closing, or else of the active puzzle window, as the
+    // last game when it has moves.
+    void SaveLastGame(TFormZarvo *closing = nullptr);
     void UpdateMenuItems();
     // Plays the success sound. A missing file is skipped; a file that cannot
     // be opened throws EZarvoError with the media player's message.

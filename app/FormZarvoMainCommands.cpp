@@ -17,6 +17,7 @@
 #include "ZarvoPad.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -119,8 +120,12 @@ void TFormZarvoMain::ItemSaveHistClick()
     if (!w)
         return;
     const QString name = HistFileDialog(true);
-    if (!name.isEmpty() && w->Board())
-        w->Board()->SaveGameState(name);
+    if (name.isEmpty() || !w->Board())
+        return;
+    w->Board()->SaveGameState(name);
+    // Whatever folder the dialog showed, the game went to the history folder.
+    StatusPanel->setText(QStringLiteral("Spielstand gespeichert: %1")
+                             .arg(QDir::toNativeSeparators(DataRoot::HistDir() + name)));
 }
 
 void TFormZarvoMain::ItemCloseClick()

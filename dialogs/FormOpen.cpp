@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -74,10 +75,9 @@ bool StartPlainTextEditor(const QString &path)
     return false;
 }
 
-void OpenInEditor(const QString &path)
+bool OpenInEditor(const QString &path)
 {
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        StartPlainTextEditor(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) || StartPlainTextEditor(path);
 }
 
 // The preview picture: drawn unscaled from the top-left corner; the puzzle's
@@ -450,8 +450,12 @@ void TFormOpen::ItemEditClick()
     if (SelectedPuzzleFile.isEmpty())
         return;
     const QString path = DataRoot::DataDir() + SelectedPuzzleFile;
-    if (EditPuzzleFile)
-        EditPuzzleFile(path);
+    if (EditPuzzleFile && !EditPuzzleFile(path))
+        CenteredMessageDlg(QStringLiteral("Die Puzzledatei \"%1\" kann nicht geöffnet werden:\r"
+                                          "Es ist kein Programm zum Bearbeiten von Textdateien "
+                                          "eingerichtet.")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TFormOpen::ItemBuildListClick()
@@ -565,7 +569,7 @@ void TFormOpen::showEvent(QShowEvent *event)
 
 } // namespace
 
-std::function<void(const QString &path)> EditPuzzleFile = OpenInEditor;
+std::function<bool(const QString &path)> EditPuzzleFile = OpenInEditor;
 
 bool SelectPuzzle(QWidget *owner)
 {

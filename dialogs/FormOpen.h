@@ -14,6 +14,7 @@ extern int SelectedPuzzleRow;
 bool SelectPuzzle(QWidget *owner);
 
 // How "Puzzledatei editieren" opens a puzzle file (full path): with the
-// program associated with its type, else a plain text editor. Tests put
-// their own function here so no program is started.
-extern std::function<void(const QString &path)> EditPuzzleFile;
+// program associated with its type, else a plain text editor; false when no
+// program could be started. Tests put their own function here so no program
+// is started.
+extern std::function<bool(const QString &path)> EditPuzzleFile;

@@ -296,6 +296,15 @@ bool TFormTopList::eventFilter(QObject *watched, QEvent *event)
             switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
+                if (EditHighScore->text() == QStringLiteral("Name?")) {
+                    // The placeholder is no name; say so instead of ignoring the key.
+                    CenteredMessageDlg(
+                        QStringLiteral("Bitte gib deinen Namen für die Bestenliste ein."),
+                        QMessageBox::Information, QMessageBox::Ok);
+                    EditHighScore->setFocus();
+                    EditHighScore->selectAll();
+                    return true;
+                }
                 LeaveEditor();
                 return true;
             case Qt::Key_Escape:

@@ -171,9 +171,13 @@ private Q_SLOTS:
         TFormZarvoMain::SetFileDlgHook([](bool save) {
             return save ? QStringLiteral("/tmp/elsewhere/Kopie.zrh") : QString();
         });
-        Main->ItemSaveHistClick();
+        QTest::keyClick(Main.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Root->Read(QStringLiteral("Hist/Kopie.zrh")),
                  Root->Read(QStringLiteral("Hist/Mein Spiel.zrh")));
+        // The status bar says where it went.
+        QCOMPARE(Main->StatusPanel->text(),
+                 QStringLiteral("Spielstand gespeichert: ") +
+                     QDir::toNativeSeparators(Root->Path(QStringLiteral("Hist/Kopie.zrh"))));
     }
 
     void cancellingTheLoadDialogBringsThePanelBack()
@@ -388,8 +392,16 @@ private Q_SLOTS:
         TFormZarvo *b = OpenRow();
         QVERIFY(a && b);
         QCOMPARE(Main->MdiChildCount(), 2);
-        b->CloseWindow();
+        DragA(a, 1);
+        DragA(b, 2);
+        // A close request to the window that is not active (its close
+        // button, the window menu): its own game becomes the last game.
+        Main->MdiArea->setActiveSubWindow(a->SubWindow());
+        QCOMPARE(Main->ActiveZarvo(), a);
+        b->SubWindow()->close();
         QTRY_COMPARE(Main->MdiChildCount(), 1);
+        QVERIFY(
+            Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh")).endsWith("\r\n2;0;0;1;\r\n"));
         QCoreApplication::processEvents();
         QVERIFY(Main->PnlStart->isHidden());
         a->CloseWindow();

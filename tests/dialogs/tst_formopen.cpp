@@ -101,7 +101,10 @@ private Q_SLOTS:
                 Errors << text;
                 return QMessageBox::Ok;
             });
-        EditPuzzleFile = [](const QString &) { QFAIL("no editor expected"); };
+        EditPuzzleFile = [](const QString &) {
+            QTest::qFail("no editor expected", __FILE__, __LINE__);
+            return false;
+        };
     }
 
     void init()
@@ -246,8 +249,12 @@ private Q_SLOTS:
     {
         WritePuzzle("a.zrv", "*", "Anton");
         QStringList edited;
-        EditPuzzleFile = [&edited](const QString &path) { edited << path; };
-        const bool ok = Run([](QDialog *d) {
+        bool editorFound = true;
+        EditPuzzleFile = [&](const QString &path) {
+            edited << path;
+            return editorFound;
+        };
+        const bool ok = Run([&](QDialog *d) {
             THeadedListBox *list = List(d);
             d->activateWindow();
             QTRY_VERIFY(d->isActiveWindow());
@@ -265,10 +272,18 @@ private Q_SLOTS:
             if (QWidget *popup = QApplication::activePopupWidget())
                 popup->close();
             QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
+            // No program to open it with: the player is told, not only the log.
+            editorFound = false;
+            QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
         });
-        EditPuzzleFile = [](const QString &) { QFAIL("no editor expected"); };
+        EditPuzzleFile = [](const QString &) {
+            QTest::qFail("no editor expected", __FILE__, __LINE__);
+            return false;
+        };
         QVERIFY(!ok);
-        QCOMPARE(edited, QStringList({Dir() + "b.zrv"}));
+        QCOMPARE(edited, QStringList({Dir() + "b.zrv", Dir() + "b.zrv"}));
+        QCOMPARE(Errors.size(), 1);
+        QVERIFY(Errors.first().contains(QDir::toNativeSeparators(Dir() + "b.zrv")));
         QCOMPARE(SelectedPuzzleFile, QString("b.zrv"));
     }
 

@@ -25,6 +25,7 @@ class TestFormTopList : public QObject
 
     std::unique_ptr<QTemporaryDir> Root;
     std::unique_ptr<TZarvoPad> Board;
+    QStringList Messages;
 
     static QString PuzzlePath() { return DataRoot::DataDir() + "p.zrv"; }
 
@@ -91,10 +92,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        SetMessageDlgHook([](const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
-            qWarning("unexpected message: %s", qPrintable(text));
-            return QMessageBox::Ok;
-        });
+        SetMessageDlgHook(
+            [this](const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
+                Messages << text;
+                return QMessageBox::Ok;
+            });
     }
 
     void init()
@@ -105,6 +107,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(DataRoot::DataDir()));
         SetSettingsStoreFile(Root->filePath("settings.ini"));
         Settings() = TZarvoSettings();
+        Messages.clear();
         Board = std::make_unique<TZarvoPad>();
         Board->FileName = "p.zrv";
         Board->MoveIndex = 33;
@@ -200,13 +203,17 @@ private Q_SLOTS:
     {
         WritePuzzle({"Best1=5,Anna,5"});
         Settings().NoOldPlayer = true;
-        Run(12, 3, [](QDialog *d) {
+        Run(12, 3, [this](QDialog *d) {
             QLineEdit *edit = Editor(d);
             QTest::keyClick(edit, Qt::Key_Return);
             QTRY_VERIFY(edit->hasFocus());
             QVERIFY(edit->isVisible());
             QCOMPARE(edit->text(), QString("Name?"));
+            QCOMPARE(edit->selectedText(), QString("Name?"));
             QVERIFY(d->isVisible());
+            // The key is not lost in silence: the player learns a name is needed.
+            QCOMPARE(Messages.size(), 1);
+            QVERIFY(Messages.first().contains("Namen"));
             QTest::keyClicks(edit, "Neu");
             QTest::keyClick(edit, Qt::Key_Escape);
             QTRY_VERIFY(!d->isVisible());
