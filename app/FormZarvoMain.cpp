@@ -6,6 +6,7 @@
 #include "ErrorReport.h"
 #include "FormEnhance.h"
 #include "FormZarvo.h"
+#include "GermanText.h"
 #include "Glyphs.h"
 #include "Help.h"
 #include "HelpWindow.h"
@@ -165,7 +166,7 @@ void TFormZarvoMain::CreateMenu()
         QAction *a = menu->addAction(Glyph(glyph), caption);
         a->setStatusTip(hint);
         if (!key.isEmpty())
-            a->setShortcut(key);
+            SetGermanShortcut(a, key);
         return a;
     };
 

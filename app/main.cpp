@@ -2,13 +2,11 @@
 #include "DataRoot.h"
 #include "ErrorReport.h"
 #include "FormZarvoMain.h"
+#include "GermanText.h"
 #include "Glyphs.h"
 #include "Settings.h"
 
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -16,13 +14,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zarvos"));
     QApplication::setWindowIcon(Glyph(TGlyph::NewGame));
 
-    // The game speaks German; the standard dialogs' buttons do so too when
-    // the user's language is German.
-    QTranslator qtGerman;
-    if (QLocale().language() == QLocale::German &&
-        qtGerman.load(QStringLiteral("qtbase_de"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtGerman);
+    // The game speaks German, and so do Qt's standard dialogs and buttons,
+    // whatever the system language.
+    InstallQtGerman();
 
     int result = 1;
     RunReported([&] {

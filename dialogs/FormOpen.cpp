@@ -3,6 +3,7 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "FormEnhance.h"
+#include "GermanText.h"
 #include "HeadedList.h"
 #include "Help.h"
 #include "PuzzleList.h"
@@ -267,9 +268,9 @@ void TFormOpen::CreateControls()
 
     PopupMenu = new QMenu(this);
     ItemEdit = PopupMenu->addAction(QStringLiteral("Puzzledatei &editieren..."));
-    ItemEdit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    SetGermanShortcut(ItemEdit, QKeySequence(Qt::CTRL | Qt::Key_E));
     ItemBuildList = PopupMenu->addAction(QStringLiteral("Puzzleliste &aktualisieren"));
-    ItemBuildList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    SetGermanShortcut(ItemBuildList, QKeySequence(Qt::CTRL | Qt::Key_R));
     for (QAction *item : {ItemEdit, ItemBuildList}) {
         item->setShortcutContext(Qt::WindowShortcut);
         addAction(item);

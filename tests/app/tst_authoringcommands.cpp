@@ -92,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(Main->ItemExpert->text(), QStringLiteral("&Puzzleexperte ..."));
         QCOMPARE(Main->ItemExpert->statusTip(), QStringLiteral("Puzzleexperte"));
         QCOMPARE(Main->BtnExpert->toolTip(), QStringLiteral("Puzzleexperte"));
-        QCOMPARE(Main->ItemProperties->text(), QStringLiteral("&Eigenschaften ..."));
+        QCOMPARE(Main->ItemProperties->text(), QStringLiteral("&Eigenschaften ...\tAlt+Eingabe"));
         QCOMPARE(Main->ItemProperties->statusTip(), QStringLiteral("Eigenschaften bearbeiten"));
         QCOMPARE(Main->ItemProperties->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
         QCOMPARE(Main->BtnProperties->toolTip(), QStringLiteral("Eigenschaften"));

@@ -107,6 +107,25 @@ private Q_SLOTS:
         QVERIFY(!Main->BtnUndo->isEnabled());
         QVERIFY(!Main->BtnRedo->isEnabled());
         QCOMPARE(Main->ItemRedo->shortcut(), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+        // The menus show the keys as German players read them and the help
+        // lists them (the text after the tab is what a menu shows).
+        QFile keysPage(QStringLiteral(ZARVOS_SOURCE_DIR "/docs/help/tasten.html"));
+        QVERIFY(keysPage.open(QIODevice::ReadOnly));
+        const QString keys = QString::fromUtf8(keysPage.readAll());
+        int withKeys = 0;
+        for (QMenu *menu : {Main->MenuDatei, Main->MenuEdit, Main->MenuAnsicht, Main->MenuHilfe})
+            for (QAction *a : menu->actions()) {
+                if (a->shortcut().isEmpty())
+                    continue;
+                ++withKeys;
+                const QString shown = a->text().section(QLatin1Char('\t'), 1);
+                QVERIFY2(keys.contains(QStringLiteral("<td>") + shown), qPrintable(shown));
+            }
+        QCOMPARE(withKeys, 9);
+        QCOMPARE(Main->ItemRedo->text().section(QLatin1Char('\t'), 1),
+                 QStringLiteral("Umschalt+Strg+Z"));
+        QCOMPARE(Main->ItemProperties->text().section(QLatin1Char('\t'), 1),
+                 QStringLiteral("Alt+Eingabe"));
         QCOMPARE(Main->ItemNewZarvo->statusTip(), QStringLiteral("Neues Spiel starten"));
         // A menu item's hint shows in the status bar.
         QStatusTipEvent tip(Main->ItemNewZarvo->statusTip());

@@ -1,5 +1,6 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
+#include "GermanText.h"
 #include "HelpWindow.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,7 @@ class TestMessageDlg : public QObject
     {
         QRect Geometry;
         QString Text;
+        QStringList Buttons;
         void Arm(QMessageBox::StandardButton answer)
         {
             QTimer::singleShot(50, [this, answer] {
@@ -29,6 +31,8 @@ class TestMessageDlg : public QObject
                 QVERIFY(box);
                 Geometry = box->frameGeometry();
                 Text = box->text();
+                for (const QAbstractButton *b : box->buttons())
+                    Buttons << b->text();
                 box->button(answer)->click();
             });
         }
@@ -37,6 +41,8 @@ class TestMessageDlg : public QObject
 private Q_SLOTS:
     void boxIsCentredOnTheMainWindow()
     {
+        // Qt's own button texts are German whatever the system language.
+        QVERIFY(InstallQtGerman());
         QMainWindow main;
         main.setGeometry(100, 80, 801, 603);
         main.show();
@@ -52,6 +58,8 @@ private Q_SLOTS:
         QCOMPARE(spy.Geometry.top(), m.top() + (m.height() - spy.Geometry.height()) / 2);
         // The game's line separator shows as a line break.
         QCOMPARE(spy.Text, QStringLiteral("Erste Zeile\nZweite Zeile"));
+        spy.Buttons.sort();
+        QCOMPARE(spy.Buttons, (QStringList{"&Ja", "&Nein"}));
         SetMessageDlgCentre(nullptr);
     }
 
