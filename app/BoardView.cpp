@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -100,7 +101,8 @@ void TBoardView::paintEvent(QPaintEvent *event)
         painter.fillRect(event->rect(), palette().window());
         return;
     }
-    FHandShown = !FPad->ShowObject && FPad->MouseInside && FPointerInside && isEnabled();
+    FHandShown =
+        !FPad->ShowObject && FPad->MouseInside && FPointerInside && isEnabled() && WindowActive();
     // The hand's size follows the option at once, even during a game.
     FPad->Cursor64 = Settings().Cursor64;
     const QImage &picture = FPad->ComposeScreen(FHandShown);
@@ -189,6 +191,45 @@ void TBoardView::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
+bool TBoardView::event(QEvent *event)
+{
+    // The top-level window's activation reaches its children as these.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+        ActivationChanged();
+    return QWidget::event(event);
+}
+
+void TBoardView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Inside the main window's frame a puzzle window is activated and
+    // deactivated without its top-level window changing.
+    QWidget *w = parentWidget();
+    while (w && !qobject_cast<QMdiSubWindow *>(w))
+        w = w->parentWidget();
+    auto *sub = qobject_cast<QMdiSubWindow *>(w);
+    if (sub && sub != FSubWindow) {
+        if (FSubWindow)
+            disconnect(FSubWindow, nullptr, this, nullptr);
+        FSubWindow = sub;
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { ActivationChanged(); });
+    }
+    UpdateCursor();
+}
+
+bool TBoardView::WindowActive() const
+{
+    if (!isActiveWindow())
+        return false;
+    return !FSubWindow || FSubWindow->windowState().testFlag(Qt::WindowActive);
+}
+
+void TBoardView::ActivationChanged()
+{
+    UpdateCursor();
+    update();
+}
+
 void TBoardView::Confine(bool on)
 {
     if (on == FConfined)
@@ -215,8 +256,10 @@ void TBoardView::MouseWatch()
 void TBoardView::UpdateCursor()
 {
     // The hand replaces the pointer only where it is drawn: not over a
-    // disabled board (the goal is shown) and not when no hand was built in.
-    const bool hand = FPad && isEnabled() && !FPad->Hand32Up.isNull() && !FPad->Hand64Up.isNull();
+    // disabled board (the goal is shown), not in a window that is not the
+    // active one, and not when no hand was built in.
+    const bool hand = FPad && isEnabled() && WindowActive() && !FPad->Hand32Up.isNull() &&
+                      !FPad->Hand64Up.isNull();
     if (hand)
         setCursor(Qt::BlankCursor);
     else

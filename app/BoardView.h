@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+class QMdiSubWindow;
 class TZarvoPad;
 
 // Shows one board and hands the mouse to it. Over the board the system
 // pointer is hidden and the board's hand picture stands in for it; the
 // picture comes from the board's ScreenBitmap, so the hand never flickers.
 // While a piece is dragged the pointer is kept on the board. A 100 ms watch
-// takes the hand away once the pointer has left the board.
+// takes the hand away once the pointer has left the board; a window that is
+// not the active one shows the system pointer instead of the hand.
 //
 // One board pixel is one logical pixel, as the windows lay the board out.
 // On screens with a device pixel ratio above 1 the picture is enlarged
@@ -41,6 +44,8 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     TZarvoPad *FPad;
@@ -48,10 +53,16 @@ private:
     bool FPointerInside = false; // the pointer was last seen over the board
     bool FConfined = false;      // a drag holds the pointer on the board
     bool FHandShown = false;
+    QPointer<QMdiSubWindow> FSubWindow; // the frame's window around the view, once watched
 
     QPoint BoardPoint(const QPointF &pos) const;
     QRect BoardRect() const;
     bool PointerOnBoard() const;
+    // The hand stands for the pointer of the game in play only: the view's
+    // window is active, and within the main window's frame its puzzle
+    // window is the active one.
+    bool WindowActive() const;
+    void ActivationChanged();
     void Confine(bool on);
     void MouseWatch();
     void UpdateCursor();

@@ -48,7 +48,9 @@ void Paint(QWidget *w, const QColor &colour)
     w->setAutoFillBackground(true);
 }
 
-// White, bold text on the moves panel; greyed while disabled.
+// White, bold text on the moves panel; greyed while disabled. A button
+// raised under the pointer draws its face in the panel's own brown, so the
+// white text stays readable on it.
 void WhiteText(QWidget *w, int pixelSize)
 {
     w->setFont(ComicFont(pixelSize));
@@ -56,6 +58,13 @@ void WhiteText(QWidget *w, int pixelSize)
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
         pal.setColor(group, QPalette::WindowText, Qt::white);
         pal.setColor(group, QPalette::ButtonText, Qt::white);
+    }
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Button, MovesColour.darker(125));
+        pal.setColor(group, QPalette::Light, MovesColour.lighter(130));
+        pal.setColor(group, QPalette::Midlight, MovesColour.lighter(115));
+        pal.setColor(group, QPalette::Mid, MovesColour.darker(140));
+        pal.setColor(group, QPalette::Dark, MovesColour.darker(170));
     }
     pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(205, 180, 155));
     pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(205, 180, 155));

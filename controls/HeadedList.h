@@ -109,6 +109,10 @@ public:
     int ItemHeight() const { return FItemHeight; }
     void SetItemHeight(int height);
     static int RowHeightForPixelHeight(int pixelHeight) { return ((pixelHeight + 2) * 11) / 10; }
+    // The least row height that shows a whole line of the font, descenders
+    // included (a row draws its text from its top and clips one pixel short
+    // of its bottom).
+    int TextRowHeight() const { return QFontMetrics(font()).height() + 1; }
 
     // Draws row index into painter as the list shows it (rect in the list's
     // client coordinates).

@@ -135,6 +135,7 @@ private:
 
     std::vector<TPuzzleRow> Rows;
     bool Shown = false;
+    QString PlayerTitle; // the player column's title, shortened where it meets the button
 
     QWidget *PnlList = nullptr;
     TListHeaderControl *HeaderZarvos = nullptr;
@@ -212,7 +213,7 @@ void TFormOpen::CreateControls()
     ListZarvos = new THeadedListBox(PnlList);
     ListZarvos->setObjectName(QStringLiteral("ListZarvos"));
     ListZarvos->setFont(ArialBold(11));
-    ListZarvos->SetItemHeight(18);
+    ListZarvos->SetItemHeight(qMax(18, ListZarvos->TextRowHeight()));
     ListZarvos->setFrameShape(QFrame::NoFrame);
     QPalette listPal = ListZarvos->palette();
     listPal.setColor(QPalette::Base, FormColour);
@@ -304,10 +305,17 @@ void TFormOpen::CreateControls()
 void TFormOpen::PlaceSolutionControls()
 {
     const int left = HeaderZarvos->sectionViewportPosition(3);
-    const int right = left + HeaderZarvos->sectionSize(3);
+    // The button sits at the right end of the player column as far as the
+    // header shows it, and the column's title stops short of the button.
+    const int right = qMin(left + HeaderZarvos->sectionSize(3), HeaderZarvos->width());
     BtnSolution->move(right - BtnSolution->width() - 1,
                       qMax(0, (HeaderZarvos->height() - BtnSolution->height()) / 2));
     BtnSolution->raise();
+    const int room = BtnSolution->x() - left - 8;
+    const QString title =
+        HeaderZarvos->fontMetrics().elidedText(PlayerTitle, Qt::ElideRight, qMax(room, 0));
+    if (HeaderZarvos->SectionText(3) != title)
+        HeaderZarvos->SetSectionText(3, title);
     LBoxSolution->move(left, HeaderZarvos->geometry().bottom() + 1);
     LBoxSolution->raise();
 }
@@ -318,8 +326,8 @@ void TFormOpen::BuildPuzzleList(const QString &playerName)
     const int selected = ListZarvos->currentRow();
 
     TPuzzleList built = ::BuildPuzzleList(DataRoot::DataDir(), playerName);
-    HeaderZarvos->SetSectionText(3,
-                                 built.Player.isEmpty() ? QStringLiteral("Spieler") : built.Player);
+    PlayerTitle = built.Player.isEmpty() ? QStringLiteral("Spieler") : built.Player;
+    PlaceSolutionControls();
     Settings().Player = built.Player;
 
     LBoxSolution->clear();
@@ -401,7 +409,7 @@ void TFormOpen::BtnSolutionClick()
     }
     if (LBoxSolution->count() > 0)
         LBoxSolution->setCurrentRow(0);
-    const QString current = HeaderZarvos->SectionText(3);
+    const QString current = PlayerTitle;
     for (int i = 0; i < LBoxSolution->count(); ++i) {
         if (LBoxSolution->item(i)->text() == current) {
             LBoxSolution->setCurrentRow(i);
@@ -515,6 +523,10 @@ bool TFormOpen::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut:
         if (watched == LBoxSolution)
             LBoxSolutionExit();
+        break;
+    case QEvent::Resize:
+        if (watched == HeaderZarvos)
+            PlaceSolutionControls();
         break;
     case QEvent::MouseButtonPress: {
         auto *mouse = static_cast<QMouseEvent *>(event);

@@ -114,7 +114,7 @@ void TFormTopList::CreateControls()
     ListHighScore = new THeadedListBox(this);
     ListHighScore->setObjectName(QStringLiteral("ListHighScore"));
     ListHighScore->setFont(ArialBold(11));
-    ListHighScore->SetItemHeight(16);
+    ListHighScore->SetItemHeight(qMax(16, ListHighScore->TextRowHeight()));
     ListHighScore->setFrameShape(QFrame::NoFrame);
     QPalette listPal = ListHighScore->palette();
     listPal.setColor(QPalette::Base, FormColour);

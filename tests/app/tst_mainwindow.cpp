@@ -413,9 +413,19 @@ private Q_SLOTS:
         QCOMPARE(Main->MdiChildCount(), 2);
         DragA(a, 1);
         DragA(b, 2);
+        // The hand is the pointer of the active game only: it goes from a
+        // window that is no longer the active one.
+        const QPoint over(30, 30);
+        QCursor::setPos(b->View()->mapToGlobal(over));
+        QTest::mouseMove(b->View(), over);
+        b->View()->repaint();
+        QVERIFY(b->View()->HandShown());
+        Main->MdiArea->setActiveSubWindow(a->SubWindow());
+        b->View()->repaint();
+        QVERIFY(!b->View()->HandShown());
+        QCOMPARE(b->View()->cursor().shape(), Qt::ArrowCursor);
         // A close request to the window that is not active (its close
         // button, the window menu): its own game becomes the last game.
-        Main->MdiArea->setActiveSubWindow(a->SubWindow());
         QCOMPARE(Main->ActiveZarvo(), a);
         b->SubWindow()->close();
         QTRY_COMPARE(Main->MdiChildCount(), 1);

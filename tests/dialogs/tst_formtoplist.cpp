@@ -160,7 +160,8 @@ private Q_SLOTS:
             const QRect row = list->visualItemRect(list->item(1));
             QCOMPARE(edit->geometry().top(), list->viewport()->mapTo(d, row.topLeft()).y());
             QCOMPARE(edit->height(), row.height());
-            QCOMPARE(row.height(), 16);
+            // Rows at least 16 high, and high enough for the descenders of "Züge".
+            QCOMPARE(row.height(), qMax(16, list->TextRowHeight()));
             QTest::keyClick(edit, Qt::Key_Return);
             QVERIFY(!edit->isVisible());
             QVERIFY(d->isVisible());
