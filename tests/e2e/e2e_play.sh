@@ -1,7 +1,8 @@
 #!/bin/bash
-# End-to-end run of the real program on a virtual X display: start it,
-# continue the saved game, drag a piece with real pointer events, press Esc
-# twice and answer the question, then check the last game and the settings.
+# End-to-end run of the real program on a virtual X display: start it under
+# an English system language, continue the saved game, drag a piece with real
+# pointer events, press Esc twice and answer the question with the German
+# button's key, then check the last game and the settings.
 #
 # usage: e2e_play.sh PATH/TO/zarvos
 # Exit 0 on success, 77 when the X tools are missing (skipped), 1 on failure.
@@ -41,7 +42,7 @@ openbox >/dev/null 2>&1 &
 wm_pid=$!
 sleep 0.5
 
-XDG_CONFIG_HOME="$work/config" LANG=de_DE.UTF-8 "$prog/zarvos" >"$work/log" 2>&1 &
+XDG_CONFIG_HOME="$work/config" LANG=en_US.UTF-8 LANGUAGE=en "$prog/zarvos" >"$work/log" 2>&1 &
 game_pid=$!
 
 win=$(xdotool search --sync --onlyvisible --name "^Zarvos V" 2>/dev/null | head -1)
@@ -82,8 +83,9 @@ xdotool key --window "$win" Escape
 sleep 1
 xdotool key --window "$win" Escape
 sleep 1
-# The question "Willst du Zarvos schon beenden?": Yes is its default button.
-xdotool key Return
+# The question "Willst du Zarvos schon beenden?": Qt's buttons speak German
+# whatever the system language, so "&Ja" answers to Alt+J.
+xdotool key alt+j
 
 for _ in $(seq 1 50); do
     kill -0 "$game_pid" 2>/dev/null || break
