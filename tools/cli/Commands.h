@@ -16,6 +16,7 @@ struct TCliContext
 int CmdCheck(TCliContext &ctx, const QStringList &args);
 int CmdPlay(TCliContext &ctx, const QStringList &args);
 int CmdRender(TCliContext &ctx, const QStringList &args);
+int CmdSolve(TCliContext &ctx, const QStringList &args);
 
 // The load error text for printing: every carriage return shown as " | ".
 QString OneLine(const QString &message);

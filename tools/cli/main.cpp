@@ -1,4 +1,4 @@
-// zarvos-cli: loads, plays and renders puzzles without a window.
+// zarvos-cli: loads, plays, renders and solves puzzles without a window.
 #include "Commands.h"
 #include "DataRoot.h"
 #include "ZarvoError.h"
@@ -21,7 +21,9 @@ static int Usage(QTextStream &err)
 {
     err << "usage: zarvos-cli [--root DIR] [--seed N] check [NAME...]\n"
            "       zarvos-cli [--root DIR] [--seed N] play [--grid] [--state] NAME\n"
-           "       zarvos-cli [--root DIR] render NAME OUT.png [--goal] [--state]\n";
+           "       zarvos-cli [--root DIR] render NAME OUT.png [--goal] [--state]\n"
+           "       zarvos-cli [--root DIR] [--seed N] solve [--state] [--script] "
+           "[--max-positions N] NAME\n";
     err.flush();
     return 2;
 }
@@ -75,6 +77,8 @@ int main(int argc, char *argv[])
         rc = CmdPlay(ctx, args);
     else if (command == QLatin1String("render"))
         rc = CmdRender(ctx, args);
+    else if (command == QLatin1String("solve"))
+        rc = CmdSolve(ctx, args);
     else
         rc = Usage(err);
     out.flush();
