@@ -42,8 +42,9 @@ void FillFrom(const QString &source, const QString &target)
     while (it.hasNext()) {
         const QString from = it.next();
         const QString rel = QDir(source).relativeFilePath(from);
-        if (rel.startsWith(QLatin1String("Hist/")) || rel == QLatin1String("zarvos") ||
-            rel == QLatin1String("zarvos-cli"))
+        // The help is read from the installation; a copy would only go stale.
+        if (rel.startsWith(QLatin1String("Hist/")) || rel.startsWith(QLatin1String("help/")) ||
+            rel == QLatin1String("zarvos") || rel == QLatin1String("zarvos-cli"))
             continue;
         const QString to = target + rel;
         if (QFileInfo::exists(to))
@@ -79,10 +80,12 @@ void Init(const QString &programDir)
         UseRoot(GProgramDir);
         return;
     }
-    QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (user.isEmpty())
-        user = QDir::homePath() + QStringLiteral("/.local/share/Zarvos");
-    user = WithSlash(user);
+    // Named here rather than after the running program, so the game and
+    // zarvos-cli share one folder.
+    QString share = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (share.isEmpty())
+        share = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString user = WithSlash(share + QStringLiteral("/Zarvos"));
     QDir().mkpath(user);
     const QString installed = InstalledCollectionDir(GProgramDir);
     if (!installed.isEmpty())

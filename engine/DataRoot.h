@@ -6,9 +6,10 @@
 //
 // The program's own folder is the data root when it holds ZarvoTyp.ini and is
 // writable (a portable copy or a build tree). Otherwise (an installed,
-// read-only copy) it is the per-user application data folder, created at the
-// first start and filled from the installed collection, so scores and games
-// can always be written. Every directory text ends with "/".
+// read-only copy) it is the per-user data folder "Zarvos" (~/.local/share/Zarvos
+// on Linux), the same for every program of the game, created at the first
+// start and filled from the installed collection, so scores and games can
+// always be written. Every directory text ends with "/".
 namespace DataRoot {
 // Chooses the data root for a program living in programDir. Call once at
 // start-up (or in tests with a temporary folder). Creates Hist/ (and the

@@ -51,6 +51,7 @@ private Q_SLOTS:
         QVERIFY(DataRoot::RootDir() != QDir(prog.path()).absolutePath() + "/");
         QVERIFY(QFile::exists(DataRoot::DataDir() + "a.zrv"));
         QVERIFY(QFile::exists(DataRoot::PieceTypeFile()));
+        QDir(DataRoot::RootDir()).removeRecursively();
     }
 
     void userCopyKeepsWhatThePlayerWrote()
@@ -60,10 +61,14 @@ private Q_SLOTS:
         QTemporaryDir inst;
         Touch(inst.filePath("share/zarvos/ZarvoTyp.ini"), "[Zarvo11]\r\n");
         Touch(inst.filePath("share/zarvos/Data/a.zrv"), "installed");
+        Touch(inst.filePath("share/zarvos/help/index.html"));
         QDir().mkpath(inst.filePath("bin"));
         DataRoot::Init(inst.filePath("bin"));
         const QString user = DataRoot::RootDir();
-        QVERIFY(!user.startsWith(QDir(inst.path()).absolutePath()));
+        // One folder for the game and zarvos-cli, whatever the program is called.
+        QCOMPARE(user, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           "/Zarvos/");
+        QVERIFY(!QFile::exists(user + "help/index.html"));
         QFile f(DataRoot::DataDir() + "a.zrv");
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("installed"));
