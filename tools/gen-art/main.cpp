@@ -3,11 +3,15 @@
 // that stands in for the mouse pointer over a board (32 and 64 pixels).
 // Hands are 24-bit with white as the transparent colour, so the edge is
 // cut hard: a half-covered edge pixel is either hand or background.
+// Also draws the program icon for desktop menus, once as SVG and as PNGs
+// from 16 to 256 pixels, all from one list of shapes.
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
 #include <QTransform>
 #include <QtMath>
 #include <cstdio>
@@ -107,7 +111,7 @@ QImage RenderHand(int size, bool closed)
 // Deterministic noise that repeats every 32 pixels, so the tile has no seams.
 double Noise(int x, int y)
 {
-    quint32 h = quint32((x & 31) * 374761393 + (y & 31) * 668265263);
+    quint32 h = quint32(x & 31) * 374761393u + quint32(y & 31) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return double((h ^ (h >> 16)) & 0xFFFF) / 65535.0;
 }
@@ -136,6 +140,114 @@ QImage RenderWood()
     return out;
 }
 
+// The program icon: a wooden tray holding a big red block, three light
+// blocks and one free cell, designed on a 256 grid. Kept to filled and
+// outlined rounded rectangles so the SVG and the painted PNGs agree.
+struct TIconShape
+{
+    QRectF Box;
+    qreal Radius;
+    QColor Fill;
+    QColor Stroke; // invalid: no outline
+    qreal StrokeWidth;
+};
+
+QVector<TIconShape> IconShapes()
+{
+    const QColor dark(42, 26, 14);
+    QVector<TIconShape> shapes{
+        {QRectF(8, 8, 240, 240), 36, QColor(176, 120, 64), dark, 8},     // tray
+        {QRectF(36, 36, 184, 184), 12, QColor(59, 36, 20), QColor(), 0}, // field
+    };
+    // Blocks on a 3 x 3 grid of 56-unit cells: column, row, width, height.
+    struct TBlock
+    {
+        int C, R, W, H;
+        bool Red;
+    };
+    const TBlock blocks[] = {
+        {0, 0, 2, 2, true}, {2, 0, 1, 1, false}, {2, 1, 1, 1, false}, {0, 2, 2, 1, false}};
+    for (const TBlock &b : blocks) {
+        const QRectF face(44 + b.C * 56 + 4, 44 + b.R * 56 + 4, b.W * 56 - 8, b.H * 56 - 12);
+        const QColor fill = b.Red ? QColor(200, 54, 46) : QColor(240, 217, 168);
+        const QColor side = b.Red ? QColor(110, 22, 18) : QColor(156, 122, 69);
+        shapes.append({face.translated(0, 6), 8, side, QColor(), 0}); // the block's lower edge
+        shapes.append({face, 8, fill, dark, 3});
+    }
+    return shapes;
+}
+
+QString SvgColor(const QColor &c)
+{
+    return c.name(QColor::HexRgb);
+}
+
+QByteArray IconSvg()
+{
+    QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" "
+                                 "height=\"256\" viewBox=\"0 0 256 256\">\n");
+    for (const TIconShape &s : IconShapes()) {
+        svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" "
+                              "fill=\"%6\"")
+                   .arg(s.Box.x())
+                   .arg(s.Box.y())
+                   .arg(s.Box.width())
+                   .arg(s.Box.height())
+                   .arg(s.Radius)
+                   .arg(SvgColor(s.Fill));
+        if (s.Stroke.isValid())
+            svg += QStringLiteral(" stroke=\"%1\" stroke-width=\"%2\"")
+                       .arg(SvgColor(s.Stroke))
+                       .arg(s.StrokeWidth);
+        svg += QStringLiteral("/>\n");
+    }
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
+}
+
+// Small icons have their edges moved onto whole pixels, so the blocks stay
+// apart instead of blurring into each other.
+QImage RenderIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal scale = size / 256.0;
+    for (const TIconShape &s : IconShapes()) {
+        QRectF box(s.Box.topLeft() * scale, s.Box.size() * scale);
+        if (size <= 32)
+            box = QRectF(QPointF(qRound(box.left()), qRound(box.top())),
+                         QPointF(qRound(box.right()), qRound(box.bottom())));
+        p.setBrush(s.Fill);
+        // Outlines thinner than most of a pixel would only darken the
+        // small faces; there the colours alone keep the blocks apart.
+        if (s.Stroke.isValid() && s.StrokeWidth * scale >= 0.75) {
+            const qreal width = qMax(1.0, s.StrokeWidth * scale);
+            p.setPen(QPen(s.Stroke, width));
+            // Keep the outline inside the pixels the shape covers.
+            if (size <= 32)
+                box.adjust(width / 2, width / 2, -width / 2, -width / 2);
+        } else {
+            p.setPen(Qt::NoPen);
+        }
+        p.drawRoundedRect(box, s.Radius * scale, s.Radius * scale);
+    }
+    return image;
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 bool Save(const QImage &image, const QString &dir, const char *name)
 {
     const QString path = QDir(dir).filePath(QString::fromLatin1(name));
@@ -155,14 +267,26 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: zarvos-gen-resources OUTDIR\n");
+        std::fprintf(stderr, "usage: zarvos-gen-resources RESOURCEDIR\n");
         return 2;
     }
-    const QString dir = QString::fromLocal8Bit(argv[1]);
+    const QString resources = QString::fromLocal8Bit(argv[1]);
+    const QString dir = QDir(resources).filePath(QStringLiteral("images"));
     bool ok = Save(RenderWood(), dir, "BACK.bmp");
     ok = Save(RenderHand(32, false), dir, "ImgCursor32u.bmp") && ok;
     ok = Save(RenderHand(32, true), dir, "ImgCursor32d.bmp") && ok;
     ok = Save(RenderHand(64, false), dir, "ImgCursor64u.bmp") && ok;
     ok = Save(RenderHand(64, true), dir, "ImgCursor64d.bmp") && ok;
+
+    const QString icons = QDir(resources).filePath(QStringLiteral("icons"));
+    QDir().mkpath(icons);
+    ok = WriteFile(QDir(icons).filePath(QStringLiteral("zarvos.svg")), IconSvg()) && ok;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        RenderIcon(size).save(&buffer, "PNG");
+        ok = WriteFile(QDir(icons).filePath(QStringLiteral("zarvos-%1.png").arg(size)), png) && ok;
+    }
     return ok ? 0 : 1;
 }
