@@ -2,6 +2,7 @@
 # Zarvos: install what is missing, build, and play or test.
 #   bash build.sh play   Release build, then start the game on the bundled collection
 #   bash build.sh test   sanitizer build (ASan + UBSan, warnings as errors), all tests via CTest
+#   bash build.sh deb    Release build of the Debian package in build/deb/
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,7 +15,7 @@ PACKAGES=(g++ cmake ninja-build clang-format pkg-config
 
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if ((${#missing[@]})); then
@@ -32,7 +33,7 @@ case "${1:-}" in
 play)
     install_missing
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVOS_BENCH=OFF
-    cmake --build build/release -j "$jobs"
+    cmake --build build/release -j "$jobs" --target zarvos zarvos-cli
     exec build/release/bin/zarvos
     ;;
 test)
@@ -42,8 +43,16 @@ test)
     cd build/test
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     ;;
+deb)
+    install_missing dpkg-dev file
+    # Debian keeps games in /usr/games; packaging installs only what was built here.
+    cmake -S . -B build/deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARVOS_BENCH=OFF \
+          -DCMAKE_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+    cmake --build build/deb -j "$jobs" --target zarvos zarvos-cli
+    (cd build/deb && cpack -G DEB)
+    ;;
 *)
-    echo "usage: bash build.sh play|test" >&2
+    echo "usage: bash build.sh play|test|deb" >&2
     exit 2
     ;;
 esac
