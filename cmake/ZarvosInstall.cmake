@@ -84,11 +84,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 and Wayland
-# platform plugins, fonts with the metrics of the captions' fonts, the
-# GStreamer elements that play the success sound, more picture formats for
-# the puzzle expert and German button texts in standard dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# platform plugins and Qt's German catalogue (the standard dialogs' buttons
+# of the German interface); recommended are fonts with the metrics of the
+# captions' fonts, the GStreamer elements that play the success sound and
+# more picture formats for the puzzle expert.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-liberation, fonts-comic-neue, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, qt6-image-formats-plugins, qt6-translations-l10n")
+    "fonts-liberation, fonts-comic-neue, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
