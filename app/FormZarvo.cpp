@@ -4,7 +4,6 @@
 #include "BoardView.h"
 #include "ErrorReport.h"
 #include "FormTopList.h"
-#include "FormZarvoMain.h"
 #include "Glyphs.h"
 #include "Settings.h"
 #include "TimerSpeedButton.h"
@@ -12,18 +11,13 @@
 #include "ZarvoPad.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QPainter>
-#include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
-#include <cmath>
 
 namespace {
 
@@ -85,11 +79,6 @@ QString TimeText(int seconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-double TFormZarvo::ClockNow()
-{
-    return double(QDateTime::currentMSecsSinceEpoch()) / 86400000.0;
-}
-
 void TFormZarvo::SetTopListHook(TTopListHook hook)
 {
     TopListHook = std::move(hook);
@@ -102,7 +91,9 @@ bool TFormZarvo::CallTopList(QWidget *owner, TZarvoPad *board, int newMoves, int
     return ShowTopList(owner, board, newMoves, newSeconds);
 }
 
-TFormZarvo::TFormZarvo(TFormZarvoMain *main) : QWidget(main->ClientArea), Main(main)
+TFormZarvo::TFormZarvo(const THost &host, bool fullScreen)
+    : QWidget(host.ClientArea), Host(host), FGame(std::make_unique<TZarvoGame>()),
+      FullScreen(fullScreen)
 {
     // Not yet shown (a child made after its parent appeared stays hidden
     // until shown), but not hidden on purpose either: the MDI frame shows
@@ -111,6 +102,14 @@ TFormZarvo::TFormZarvo(TFormZarvoMain *main) : QWidget(main->ClientArea), Main(m
     setFocusPolicy(Qt::StrongFocus);
     Paint(this, FormColour);
     CreateControls();
+    FGame->SnapToGrid = [] { return Settings().Grid; };
+    FGame->OnStatus = [this](const TGameStatus &status) { ShowStatus(status); };
+    FGame->OnGoalReached = [this](int moves, int seconds) {
+        Q_EMIT GoalReached(this, moves, seconds);
+    };
+    FGame->Board().OnMoved = [this, moved = FGame->Board().OnMoved](TZarvoPad &board) {
+        RunReported([&] { moved(board); });
+    };
 }
 
 TFormZarvo::~TFormZarvo()
@@ -118,7 +117,7 @@ TFormZarvo::~TFormZarvo()
     // The view shows the board, so it goes first.
     delete FView;
     FView = nullptr;
-    FBoard.reset();
+    FGame.reset();
 }
 
 void TFormZarvo::CreateControls()
@@ -202,23 +201,18 @@ void TFormZarvo::CreateControls()
     connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     Timer->start();
 
-    connect(BtnTopTen, &QToolButton::clicked, this,
-            [this] { RunReported([this] { BtnTopTenClick(); }); });
-    connect(BtnStart, &QToolButton::clicked, this,
-            [this] { RunReported([this] { BtnStartClick(); }); });
-    connect(BtnUndo, &TTimerSpeedButton::clicked, this,
-            [this] { RunReported([this] { Main->ItemUndoClick(BtnUndo); }); });
-    connect(BtnRedo, &TTimerSpeedButton::clicked, this,
-            [this] { RunReported([this] { Main->ItemRedoClick(BtnRedo); }); });
-    connect(BtnUndo, &TTimerSpeedButton::EndClick, this, [this] { Main->BtnUnRedoEndClick(); });
-    connect(BtnRedo, &TTimerSpeedButton::EndClick, this, [this] { Main->BtnUnRedoEndClick(); });
+    connect(BtnTopTen, &QToolButton::clicked, this, Reported([this] { BtnTopTenClick(); }));
+    connect(BtnStart, &QToolButton::clicked, this, Reported([this] { BtnStartClick(); }));
+    connect(BtnUndo, &TTimerSpeedButton::clicked, this, Reported([this] { Undo(false); }));
+    connect(BtnRedo, &TTimerSpeedButton::clicked, this, Reported([this] { Redo(false); }));
+    connect(BtnUndo, &TTimerSpeedButton::EndClick, this, [this] { EndRepeat(); });
+    connect(BtnRedo, &TTimerSpeedButton::EndClick, this, [this] { EndRepeat(); });
 }
 
-TFormZarvo *TFormZarvo::Create(TFormZarvoMain *main, int loadMode, const QString &name)
+TFormZarvo *TFormZarvo::Create(const THost &host, int loadMode, const QString &name,
+                               bool fullScreen)
 {
-    auto *w = new TFormZarvo(main);
-    w->FullScreen = Settings().FullScreen2;
-    w->SavedMinSize = main->minimumSize();
+    auto *w = new TFormZarvo(host, fullScreen);
     try {
         w->Init(loadMode, name);
     } catch (const EZarvoError &e) {
@@ -239,8 +233,6 @@ QSize TFormZarvo::sizeHint() const
 void TFormZarvo::Abandon()
 {
     Closed = true;
-    if (MainAltered)
-        RestoreMainWindow();
     if (FSubWindow)
         delete FSubWindow; // takes this window with it
     else
@@ -249,88 +241,77 @@ void TFormZarvo::Abandon()
 
 void TFormZarvo::Init(int loadMode, const QString &name)
 {
-    StartTime = 0;
-    ElapsedSeconds = 0;
-    Finished = false;
-    LblTime->setText(TimeText(0));
-
-    // A new board is loaded beside the old one, which stays until it succeeded.
-    auto board = std::make_unique<TZarvoPad>();
-    board->Cursor64 = Settings().Cursor64;
-    board->FullScreen = FullScreen;
-    board->LoadPuzzle(name, loadMode == 1);
-
-    auto *view = new TBoardView(board.get(), this);
-    delete FView;
-    FView = view;
-    FBoard = std::move(board);
+    TZarvoPad &board = FGame->Board();
+    board.Cursor64 = Settings().Cursor64;
+    board.FullScreen = FullScreen;
+    FGame->Load(name, loadMode == 1);
+    if (!FView)
+        FView = new TBoardView(&board, this);
     FView->show();
-
-    setWindowTitle(FBoard->Rating + QLatin1Char(' ') + FBoard->Title);
-    LblObject->setText(FBoard->ObjectInfo);
-    FBoard->OnMoved = [this](TZarvoPad &) { RunReported([this] { UpdateMain(FView); }); };
-    FBoard->Redraw();
-
-    if (!FullScreen) {
-        const int bw = FBoard->Width(), bh = FBoard->Height();
-        int textHeight = LblObject->heightForWidth(bw);
-        if (textHeight < 0)
-            textHeight = LblObject->sizeHint().height();
-        FView->setGeometry(0, 0, bw, bh);
-        PnlObject->setGeometry(0, bh, bw, textHeight + 2);
-        LblObject->setGeometry(0, 0, bw, textHeight + 2);
-        setFixedSize(bw, bh + textHeight + 2);
-        if (!FSubWindow) {
-            FSubWindow = Main->MdiArea->addSubWindow(this, Qt::SubWindow | Qt::WindowTitleHint |
-                                                               Qt::WindowSystemMenuHint |
-                                                               Qt::WindowCloseButtonHint);
-            FSubWindow->setAttribute(Qt::WA_DeleteOnClose);
-            FSubWindow->setWindowIcon(Glyph(TGlyph::NewGame));
-        }
-        FSubWindow->setWindowTitle(windowTitle());
-        show();
-        FSubWindow->adjustSize();
-        FSubWindow->show();
-        setFocus(Qt::OtherFocusReason);
-    } else {
+    ShowPuzzle();
+    if (FullScreen)
         SetUpFullScreen();
-    }
     UpdateMain(nullptr);
+}
+
+void TFormZarvo::ShowPuzzle()
+{
+    const TZarvoPad &board = FGame->Board();
+    LblTime->setText(TimeText(0));
+    setWindowTitle(board.Rating + QLatin1Char(' ') + board.Title);
+    LblObject->setText(board.ObjectInfo);
+    if (FullScreen) {
+        LblCaption->setText(windowTitle());
+        LayoutFullScreen();
+        return;
+    }
+    const int bw = board.Width(), bh = board.Height();
+    int textHeight = LblObject->heightForWidth(bw);
+    if (textHeight < 0)
+        textHeight = LblObject->sizeHint().height();
+    FView->setGeometry(0, 0, bw, bh);
+    PnlObject->setGeometry(0, bh, bw, textHeight + 2);
+    LblObject->setGeometry(0, 0, bw, textHeight + 2);
+    setFixedSize(bw, bh + textHeight + 2);
+    if (!FSubWindow) {
+        FSubWindow = Host.MdiArea->addSubWindow(this, Qt::SubWindow | Qt::WindowTitleHint |
+                                                          Qt::WindowSystemMenuHint |
+                                                          Qt::WindowCloseButtonHint);
+        FSubWindow->setAttribute(Qt::WA_DeleteOnClose);
+        FSubWindow->setWindowIcon(Glyph(TGlyph::NewGame));
+    }
+    FSubWindow->setWindowTitle(windowTitle());
+    show();
+    FSubWindow->adjustSize();
+    FSubWindow->show();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TFormZarvo::SetUpFullScreen()
 {
+    // The frame hides its menu and bars and keeps this window on its whole
+    // client area (it follows the window's Closing to bring them back).
     setAttribute(Qt::WA_DeleteOnClose);
-    setGeometry(Main->ClientArea->rect());
-    Main->ClientArea->installEventFilter(this);
-    if (!MainAltered) {
-        MainAltered = true;
-        Main->menuBar()->hide();
-        Main->SpeedPanel->hide();
-        Main->statusBar()->hide();
-    }
+    setGeometry(Host.ClientArea->rect());
     show();
     raise();
     PnlMoves->show();
     LblTime->show();
-    LblCaption->setText(windowTitle());
     PnlCaption->show();
     QFont f(QStringLiteral("Comic Sans MS"));
     f.setPointSize(16);
     f.setBold(true);
     LblObject->setFont(f);
-    FBoard->OnMouseDownEvent = [this](TZarvoPad &, TMouseButton, TShiftState, int, int) {
+    FGame->Board().OnMouseDownEvent = [this](TZarvoPad &, TMouseButton, TShiftState, int, int) {
         ZarvoPadMouseDown();
     };
     LayoutFullScreen();
-    // The main window keeps its size while the game covers it.
-    Main->setFixedSize(Main->size());
     setFocus(Qt::OtherFocusReason);
 }
 
 void TFormZarvo::LayoutFullScreen()
 {
-    if (!FullScreen || !FBoard)
+    if (!FullScreen || !FView)
         return;
     const int width = this->width(), client = height();
     const int hc = 40, hm = 40;
@@ -343,7 +324,7 @@ void TFormZarvo::LayoutFullScreen()
     LblObject->setGeometry(PnlObject->rect());
     if (!LblHurra->isHidden())
         LblHurra->setGeometry(LblObject->geometry());
-    const int w = FBoard->Width(), h = FBoard->Height();
+    const int w = FGame->Board().Width(), h = FGame->Board().Height();
     // A board too big for the space starts at the left edge and under the
     // panels rather than being cut off where the player cannot reach it.
     const int left = qMax(0, (width - 3 * w / 2) / 3);
@@ -351,36 +332,14 @@ void TFormZarvo::LayoutFullScreen()
     FView->setGeometry(left, top, w, h);
 
     if (FullScreenBack.size() != size()) {
-        if (Main->ImgBack.isNull()) {
+        if (Host.Back.isNull()) {
             FullScreenBack = QImage(size(), QImage::Format_RGB32);
             FullScreenBack.fill(FormColour);
         } else {
-            TZarvoPad::TileBackground(FullScreenBack, width, client, Main->ImgBack);
+            TZarvoPad::TileBackground(FullScreenBack, width, client, Host.Back);
         }
     }
     update();
-}
-
-void TFormZarvo::RestoreMainWindow()
-{
-    if (!MainAltered)
-        return;
-    MainAltered = false;
-    Main->ClientArea->removeEventFilter(this);
-    Main->setMinimumSize(SavedMinSize);
-    Main->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    Main->menuBar()->show();
-    Main->SpeedPanel->show();
-    Main->statusBar()->show();
-}
-
-bool TFormZarvo::eventFilter(QObject *watched, QEvent *event)
-{
-    // The full-screen game follows the main window's client area, which
-    // grows when menu, toolbar and status bar go.
-    if (watched == Main->ClientArea && event->type() == QEvent::Resize && FullScreen && !Closed)
-        setGeometry(Main->ClientArea->rect());
-    return QWidget::eventFilter(watched, event);
 }
 
 void TFormZarvo::resizeEvent(QResizeEvent *event)
@@ -391,7 +350,7 @@ void TFormZarvo::resizeEvent(QResizeEvent *event)
 
 void TFormZarvo::paintEvent(QPaintEvent *)
 {
-    if (!FullScreen || !FBoard)
+    if (!FullScreen || !FView)
         return;
     QPainter p(this);
     if (!FullScreenBack.isNull())
@@ -399,112 +358,93 @@ void TFormZarvo::paintEvent(QPaintEvent *)
     const QRect board = FView->geometry();
     const QRect goal(2 * board.left() + board.width(), board.top(), board.width() / 2,
                      board.height() / 2);
-    if (!FBoard->ObjectBitmap.isNull())
-        p.drawImage(goal, FBoard->ObjectBitmap);
+    const QImage &goalPicture = FGame->Board().ObjectBitmap;
+    if (!goalPicture.isNull())
+        p.drawImage(goal, goalPicture);
 }
 
 void TFormZarvo::UpdateMain(QObject *sender)
 {
-    if (!FBoard || Closed)
+    if (!Closed)
+        FGame->Update(sender != nullptr);
+}
+
+void TFormZarvo::ShowStatus(const TGameStatus &status)
+{
+    if (Closed)
         return;
-    TZarvoPad &board = *FBoard;
-    const int n = board.MoveIndex;
-
-    Main->LblMoves->setText(MovesText(n));
-    Main->BtnShowObject->setChecked(board.ShowObject);
-    Main->ItemShowObject->setChecked(board.ShowObject);
-    const bool undo = n > 0 && !board.ShowObject;
-    const bool redo = int(board.History.size()) != n + 1 && !board.ShowObject;
-    Main->BtnUndo->setEnabled(undo);
-    Main->ItemUndo->setEnabled(undo);
-    Main->BtnRedo->setEnabled(redo);
-    Main->ItemRedo->setEnabled(redo);
-    // Puzzles made by the expert keep their look.
-    Main->ItemProperties->setEnabled(!board.DisableProp);
-    Main->BtnProperties->setEnabled(!board.DisableProp);
-
     if (FullScreen) {
-        BtnStart->setEnabled(undo);
-        BtnUndo->setEnabled(undo);
-        BtnRedo->setEnabled(redo);
-        LblMoves->setText(Main->LblMoves->text());
+        BtnStart->setEnabled(status.CanUndo);
+        BtnUndo->setEnabled(status.CanUndo);
+        BtnRedo->setEnabled(status.CanRedo);
+        LblMoves->setText(MovesText(status.Moves));
     }
-
-    if (Settings().Grid && !board.ShowObject) {
-        board.RestorePosition(n);
-        board.Redraw();
-    }
-
-    if (board.IsSolved() && !board.ShowObject) {
-        const QString text = Settings().GameOverText;
-        if (FullScreen) {
-            LblHurra->setText(text);
-            LblHurra->setGeometry(LblObject->geometry());
-            LblHurra->show();
-            LblHurra->raise();
-        }
-        Main->LblHurra->setText(text);
-        Main->LblHurra->show();
-        Finished = true;
-        if (sender && (!board.Solved || board.SolvedMoves > n)) {
-            QPointer<TFormZarvo> self(this);
-            Main->PlayMedia(Settings().GameOverFile);
-            if (self && FBoard)
-                CallTopList(this, FBoard.get(), n, ElapsedSeconds);
-        }
+    if (FView)
+        FView->setEnabled(!status.GoalShown);
+    LblObject->setText(status.GoalShown
+                           ? QStringLiteral("Zielposition (%1 Züge)").arg(FGame->Board().BestMoves)
+                           : FGame->Board().ObjectInfo);
+    if (status.Solved && FullScreen) {
+        LblHurra->setText(Settings().GameOverText);
+        LblHurra->setGeometry(LblObject->geometry());
+        LblHurra->show();
+        LblHurra->raise();
     } else {
         LblHurra->hide();
-        Main->LblHurra->hide();
     }
+    Q_EMIT StatusChanged(this, status);
+}
+
+void TFormZarvo::Undo(bool fromMenuItem)
+{
+    FGame->Undo(fromMenuItem);
+}
+
+void TFormZarvo::Redo(bool fromMenuItem)
+{
+    FGame->Redo(fromMenuItem);
+}
+
+void TFormZarvo::EndRepeat()
+{
+    FGame->EndRepeat();
 }
 
 void TFormZarvo::ZarvoPadMouseDown()
 {
-    if (StartTime == 0)
-        StartTime = ClockNow();
+    FGame->StartClock();
     LblMoves->setEnabled(true);
     LblTime->setEnabled(true);
 }
 
 void TFormZarvo::TimerTimer()
 {
-    if (StartTime > 0 && !Finished) {
-        ElapsedSeconds = int(std::trunc((ClockNow() - StartTime) * 24 * 3600 + 0.5));
-        LblTime->setText(TimeText(ElapsedSeconds));
-    }
+    if (FGame->Tick())
+        LblTime->setText(TimeText(FGame->ElapsedSeconds));
 }
 
 void TFormZarvo::BtnStartClick()
 {
-    if (!FBoard)
-        return;
-    if (Finished) {
-        // After the goal the puzzle starts afresh from its file.
-        const QString file = FBoard->FileName;
-        try {
-            Init(0, file);
-        } catch (const EZarvoError &e) {
-            AbandonRestart();
-            throw e.Prefixed(QStringLiteral("Fehler beim Laden"));
-        } catch (const std::exception &e) {
-            AbandonRestart();
-            throw EZarvoError(QStringLiteral("Fehler beim Laden\r") +
-                              QString::fromLocal8Bit(e.what()));
-        }
-        return;
+    TZarvoPad &board = FGame->Board();
+    const bool reload = FGame->Finished;
+    board.Cursor64 = Settings().Cursor64;
+    try {
+        FGame->Restart();
+    } catch (const EZarvoError &e) {
+        AbandonRestart();
+        throw e.Prefixed(QStringLiteral("Fehler beim Laden"));
+    } catch (const std::exception &e) {
+        AbandonRestart();
+        throw EZarvoError(QStringLiteral("Fehler beim Laden\r") + QString::fromLocal8Bit(e.what()));
     }
-    FBoard->MoveIndex = 0;
-    FBoard->LastMoved = -1;
-    FBoard->RestorePosition(0);
-    FBoard->Redraw();
-    UpdateMain(BtnStart);
+    // After the goal the puzzle started afresh from its file.
+    if (reload && !FGame->Finished)
+        ShowPuzzle();
 }
 
 void TFormZarvo::AbandonRestart()
 {
     // The window that could not be reloaded closes without saving its game.
-    if (Main->CurrentZarvo == this)
-        Main->CurrentZarvo = nullptr;
     SkipSaveOnClose = true;
     QMetaObject::invokeMethod(
         this, [this] { CloseWindow(); }, Qt::QueuedConnection);
@@ -512,20 +452,13 @@ void TFormZarvo::AbandonRestart()
 
 void TFormZarvo::BtnTopTenClick()
 {
-    if (FBoard)
-        CallTopList(this, FBoard.get(), 0, 0);
+    CallTopList(this, Board(), 0, 0);
 }
 
 void TFormZarvo::SetShowObject(bool show)
 {
-    if (!FBoard)
-        return;
-    FBoard->SetShowObject(show);
-    FView->setEnabled(!show);
-    FBoard->Paint();
+    FGame->ShowGoal(show);
     FView->update();
-    LblObject->setText(show ? QStringLiteral("Zielposition (%1 Züge)").arg(FBoard->BestMoves)
-                            : FBoard->ObjectInfo);
 }
 
 void TFormZarvo::keyPressEvent(QKeyEvent *event)
@@ -537,11 +470,11 @@ void TFormZarvo::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Backspace && mods == Qt::AltModifier) {
-        RunReported([this] { Main->ItemUndoClick(this); });
+        RunReported([this] { Undo(false); });
         return;
     }
     if (event->key() == Qt::Key_Backspace && mods == (Qt::AltModifier | Qt::ShiftModifier)) {
-        RunReported([this] { Main->ItemRedoClick(this); });
+        RunReported([this] { Redo(false); });
         return;
     }
     QWidget::keyPressEvent(event);
@@ -565,14 +498,6 @@ void TFormZarvo::closeEvent(QCloseEvent *event)
     }
     Closed = true;
     Timer->stop();
-    RestoreMainWindow();
-    if (!Main->Closing && !SkipSaveOnClose)
-        Main->SaveLastGame(this);
-    if (Main->CurrentZarvo == this)
-        Main->CurrentZarvo = nullptr;
     event->accept();
-    QTimer::singleShot(0, Main, [main = QPointer<TFormZarvoMain>(Main)] {
-        if (main)
-            main->PuzzleWindowClosed();
-    });
+    Q_EMIT Closing(this, !SkipSaveOnClose);
 }

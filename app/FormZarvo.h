@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZarvoGame.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QSize>
@@ -8,35 +10,45 @@
 #include <memory>
 
 class QLabel;
+class QMdiArea;
 class QMdiSubWindow;
 class QTimer;
 class QToolButton;
 class TBoardView;
-class TFormZarvoMain;
 class TTimerSpeedButton;
 class TZarvoPad;
 
-// One game: a board loaded from a puzzle file or a game state, its title
-// and goal text, the move count, the clock, and what happens when the goal
-// is reached. Windowed, it is an MDI child sized to the board; full-screen,
-// it covers the main window's client area with its own caption, moves panel,
-// the board and a half-size picture of the goal.
+// One game: a session on a board loaded from a puzzle file or a game state,
+// its title and goal text, the move count, the clock, and what happens when
+// the goal is reached. Windowed, it is an MDI child sized to the board;
+// full-screen, it covers the frame's client area with its own caption, moves
+// panel, the board and a half-size picture of the goal. The window writes
+// only its own widgets: it reports its game's status, a reached goal and its
+// closing, and the frame connects those to its own controls.
 class TFormZarvo : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Where a puzzle window lives: the frame's client area (the parent of a
+    // full-screen window), its MDI area and the background texture.
+    struct THost
+    {
+        QWidget *ClientArea = nullptr;
+        QMdiArea *MdiArea = nullptr;
+        QImage Back;
+    };
+
     // Opens a game: loadMode 0 loads the puzzle file name, 1 the game state
-    // name. The mode (windowed or full-screen) comes from the setting
-    // FullScreen2. On failure throws EZarvoError with "Fehler beim Laden" in
-    // front and leaves no window and the main window as it was.
-    static TFormZarvo *Create(TFormZarvoMain *main, int loadMode, const QString &name);
+    // name; fullScreen covers the client area. On failure throws EZarvoError
+    // with "Fehler beim Laden" in front and leaves no window.
+    static TFormZarvo *Create(const THost &host, int loadMode, const QString &name,
+                              bool fullScreen);
     ~TFormZarvo() override;
 
-    // Brings the main window's game controls and this window's panels into
-    // line with the board and handles a reached goal. sender is nullptr for a
-    // plain refresh, else what caused the call (board, button, menu item);
-    // only then may a reached goal play the sound and open the best-ten list.
+    // Brings the game and this window's panels up to date and reports the
+    // status. sender is nullptr for a plain refresh, else what caused the call
+    // (board, button, menu item); only then may a reached goal be announced.
     void UpdateMain(QObject *sender);
 
     // Closes the window through its close handling.
@@ -47,21 +59,25 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    TZarvoPad *Board() const { return FBoard.get(); }
+    TZarvoGame *Game() const { return FGame.get(); }
+    TZarvoPad *Board() const { return &FGame->Board(); }
     TBoardView *View() const { return FView; }
     bool IsFullScreen() const { return FullScreen; }
     QMdiSubWindow *SubWindow() const { return FSubWindow; }
 
-    // ---- handlers (public so the main window and tests can drive them) ----
+    // ---- commands of the game (the frame's and this window's own) ----
+    // fromMenuItem: a single menu step; otherwise a held button or key.
+    void Undo(bool fromMenuItem);
+    void Redo(bool fromMenuItem);
+    void EndRepeat();
+    // Shows or hides the goal position.
+    void SetShowObject(bool show);
+
+    // ---- handlers (public so tests can drive them) ----
     void TimerTimer();
     void BtnStartClick();
     void BtnTopTenClick();
     void ZarvoPadMouseDown();
-    // Shows or hides the goal position (the main window's goal command).
-    void SetShowObject(bool show);
-
-    // The clock's time base: date-time in days.
-    static double ClockNow();
 
     // The best-ten list of a board; automated runs answer it through the hook.
     using TTopListHook =
@@ -70,13 +86,6 @@ public:
     static bool CallTopList(QWidget *owner, TZarvoPad *board, int newMoves, int newSeconds);
 
     bool IsClosed() const { return Closed; }
-
-    // ---- window state ----
-    double StartTime = 0; // days; 0 = clock not started
-    int ElapsedSeconds = 0;
-    bool Finished = false;
-    QImage FullScreenBack;
-    QSize SavedMinSize;
 
     // ---- controls ----
     QWidget *PnlCaption = nullptr;
@@ -93,30 +102,40 @@ public:
     QLabel *LblHurra = nullptr;
     QTimer *Timer = nullptr;
 
+Q_SIGNALS:
+    // After every step of the game and every refresh.
+    void StatusChanged(TFormZarvo *window, const TGameStatus &status);
+    // The player reached the goal with a new or better result: the frame
+    // plays the success sound and then shows the best-ten list (ShowResult).
+    void GoalReached(TFormZarvo *window, int moves, int seconds);
+    // The window is closing; saveGame: its game may be kept as the last game.
+    void Closing(TFormZarvo *window, bool saveGame);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    explicit TFormZarvo(TFormZarvoMain *main);
+    TFormZarvo(const THost &host, bool fullScreen);
     void CreateControls();
-    // Creation steps 2 to 10; throws on failure (the caller cleans up).
+    // Loads the game and shows it; throws on failure (the caller cleans up).
     void Init(int loadMode, const QString &name);
+    // Title, goal text, clock and layout of the puzzle just loaded.
+    void ShowPuzzle();
     void SetUpFullScreen();
-    void RestoreMainWindow();
     void LayoutFullScreen();
+    void ShowStatus(const TGameStatus &status);
     void Abandon();
     void AbandonRestart();
 
-    TFormZarvoMain *Main;
-    std::unique_ptr<TZarvoPad> FBoard;
+    THost Host;
+    std::unique_ptr<TZarvoGame> FGame;
+    QImage FullScreenBack;
     TBoardView *FView = nullptr;
     QMdiSubWindow *FSubWindow = nullptr;
     bool FullScreen = false;
-    bool MainAltered = false; // the main window's menu, bars and size are ours to restore
     bool SkipSaveOnClose = false;
     bool Closed = false;
 };

@@ -118,7 +118,13 @@ TFormZarvoMain::TFormZarvoMain(QWidget *parent) : QMainWindow(parent)
     CreateMenu();
     CreateToolBar();
     CreateStartPanel();
-    static_cast<TClientArea *>(ClientArea)->OnResize = [this] { PlaceStartPanel(); };
+    static_cast<TClientArea *>(ClientArea)->OnResize = [this] {
+        PlaceStartPanel();
+        // The full-screen game follows the client area, which grows when
+        // menu, toolbar and status bar go.
+        if (Cover && !Cover->IsClosed())
+            Cover->setGeometry(ClientArea->rect());
+    };
 
     StatusPanel = new QLabel(this);
     StatusPanel->setMinimumWidth(200);
@@ -661,6 +667,83 @@ void TFormZarvoMain::SaveLastGame(TFormZarvo *closing)
     CurrentZarvo = nullptr;
     if (board && board->MoveIndex > 0)
         board->SaveGameState(LastGameName);
+}
+
+void TFormZarvoMain::AttachPuzzleWindow(TFormZarvo *w)
+{
+    connect(w, &TFormZarvo::StatusChanged, this, &TFormZarvoMain::ShowGameStatus);
+    connect(w, &TFormZarvo::GoalReached, this, &TFormZarvoMain::ShowGoalReached);
+    connect(w, &TFormZarvo::Closing, this, &TFormZarvoMain::PuzzleWindowClosing);
+    if (w->IsFullScreen())
+        CoverClientArea(w);
+    w->UpdateMain(nullptr);
+}
+
+void TFormZarvoMain::ShowGameStatus(TFormZarvo *w, const TGameStatus &status)
+{
+    LblMoves->setText(MovesText(status.Moves));
+    BtnShowObject->setChecked(status.GoalShown);
+    ItemShowObject->setChecked(status.GoalShown);
+    BtnUndo->setEnabled(status.CanUndo);
+    ItemUndo->setEnabled(status.CanUndo);
+    BtnRedo->setEnabled(status.CanRedo);
+    ItemRedo->setEnabled(status.CanRedo);
+    // Puzzles made by the expert keep their look.
+    ItemProperties->setEnabled(!w->Board()->DisableProp);
+    BtnProperties->setEnabled(!w->Board()->DisableProp);
+    if (status.Solved) {
+        LblHurra->setText(Settings().GameOverText);
+        LblHurra->show();
+    } else {
+        LblHurra->hide();
+    }
+}
+
+void TFormZarvoMain::ShowGoalReached(TFormZarvo *w, int moves, int seconds)
+{
+    // The sound first: a sound that cannot be played is reported, and the
+    // list is not shown then.
+    QPointer<TFormZarvo> window(w);
+    RunReported([&] {
+        PlayMedia(Settings().GameOverFile);
+        if (window && !window->IsClosed())
+            TFormZarvo::CallTopList(window, window->Board(), moves, seconds);
+    });
+}
+
+void TFormZarvoMain::PuzzleWindowClosing(TFormZarvo *w, bool saveGame)
+{
+    if (Cover == w)
+        UncoverClientArea();
+    if (!Closing && saveGame)
+        SaveLastGame();
+    if (CurrentZarvo == w)
+        CurrentZarvo = nullptr;
+    QTimer::singleShot(0, this, [this] { PuzzleWindowClosed(); });
+}
+
+void TFormZarvoMain::CoverClientArea(TFormZarvo *w)
+{
+    if (!Cover) {
+        SavedMinSize = minimumSize();
+        menuBar()->hide();
+        SpeedPanel->hide();
+        statusBar()->hide();
+    }
+    Cover = w;
+    w->setGeometry(ClientArea->rect());
+    // The frame keeps its size while the game covers it.
+    setFixedSize(size());
+}
+
+void TFormZarvoMain::UncoverClientArea()
+{
+    Cover = nullptr;
+    setMinimumSize(SavedMinSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    menuBar()->show();
+    SpeedPanel->show();
+    statusBar()->show();
 }
 
 void TFormZarvoMain::PlayMedia(const QString &fileName)

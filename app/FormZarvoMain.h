@@ -17,6 +17,7 @@ class QPushButton;
 class QToolBar;
 class QToolButton;
 class TFormZarvo;
+struct TGameStatus;
 class TTimerSpeedButton;
 class TZarvoPad;
 class TTitleLabel;
@@ -86,8 +87,7 @@ public:
     using TFileDlgHook = std::function<QString(bool save)>;
     static void SetFileDlgHook(TFileDlgHook hook);
 
-    // ---- main-window state read by the puzzle windows ----
-    int RepeatCount = 0;
+    // ---- main-window state ----
     bool ActivatedOnce = false;
     QPointer<TFormZarvo> CurrentZarvo;
     QImage ImgBack; // the background texture
@@ -157,7 +157,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class TFormZarvo;
     void CreateMenu();
     void CreateToolBar();
     void CreateStartPanel();
@@ -170,8 +169,20 @@ private:
     void FormEnhanceLoadMain();
     TFormZarvo *CommandWindow(QObject *sender) const;
     void PuzzleWindowClosed();
+    // A new puzzle window reports to this frame: its status to the
+    // toolbar, menu and panels, a reached goal, its closing.
+    void AttachPuzzleWindow(TFormZarvo *w);
+    void ShowGameStatus(TFormZarvo *w, const TGameStatus &status);
+    void ShowGoalReached(TFormZarvo *w, int moves, int seconds);
+    void PuzzleWindowClosing(TFormZarvo *w, bool saveGame);
+    // A full-screen game covers the client area: the menu, the toolbar and
+    // the status bar go, and the frame keeps its size until the game closes.
+    void CoverClientArea(TFormZarvo *w);
+    void UncoverClientArea();
 
-    bool Closing = false; // after the close was accepted: windows closed now do not save
+    bool Closing = false;       // after the close was accepted: windows closed now do not save
+    QPointer<TFormZarvo> Cover; // the full-screen game over the client area
+    QSize SavedMinSize;         // the frame's minimum size before it was covered
     QPointer<THelpWindow> HelpWindow;
     TFormEnhance *Enhance = nullptr;
     qint64 SpeedStartMs = 0;

@@ -60,7 +60,12 @@ QString TFormZarvoMain::HistFileDialog(bool save)
 TFormZarvo *TFormZarvoMain::OpenGame(int loadMode, const QString &name, bool makeCurrent)
 {
     TFormZarvo *w = nullptr;
-    RunReported([&] { w = TFormZarvo::Create(this, loadMode, name); });
+    RunReported([&] {
+        w = TFormZarvo::Create({ClientArea, MdiArea, ImgBack}, loadMode, name,
+                               Settings().FullScreen2);
+    });
+    if (w)
+        AttachPuzzleWindow(w);
     if (w && makeCurrent)
         CurrentZarvo = w;
     CheckStartPanel();
@@ -168,40 +173,20 @@ TFormZarvo *TFormZarvoMain::CommandWindow(QObject *sender) const
 
 void TFormZarvoMain::ItemUndoClick(QObject *sender)
 {
-    if (!ItemUndo->isEnabled())
-        return;
-    TFormZarvo *w = CommandWindow(sender);
-    if (!w || !w->Board())
-        return;
-    TZarvoPad *board = w->Board();
-    const int n = UndoTarget(board->MoveIndex, RepeatCount, sender == ItemUndo);
-    board->MoveIndex = n;
-    board->LastMoved = -1;
-    board->RestorePosition(n);
-    board->Redraw();
-    w->UpdateMain(sender);
+    if (TFormZarvo *w = CommandWindow(sender))
+        w->Undo(sender == ItemUndo);
 }
 
 void TFormZarvoMain::ItemRedoClick(QObject *sender)
 {
-    if (!ItemRedo->isEnabled())
-        return;
-    TFormZarvo *w = CommandWindow(sender);
-    if (!w || !w->Board())
-        return;
-    TZarvoPad *board = w->Board();
-    const int n =
-        RedoTarget(board->MoveIndex, int(board->History.size()), RepeatCount, sender == ItemRedo);
-    board->MoveIndex = n;
-    board->LastMoved = -1;
-    board->RestorePosition(n);
-    board->Redraw();
-    w->UpdateMain(sender);
+    if (TFormZarvo *w = CommandWindow(sender))
+        w->Redo(sender == ItemRedo);
 }
 
 void TFormZarvoMain::BtnUnRedoEndClick()
 {
-    RepeatCount = 0;
+    if (TFormZarvo *w = ActiveZarvo())
+        w->EndRepeat();
 }
 
 void TFormZarvoMain::ItemShowObjectClick(QObject *sender)
@@ -215,7 +200,6 @@ void TFormZarvoMain::ItemShowObjectClick(QObject *sender)
             BtnSpeed->setChecked(false);
     }
     w->SetShowObject(BtnShowObject->isChecked());
-    w->UpdateMain(nullptr);
 }
 
 void TFormZarvoMain::ItemHighScoreClick()

@@ -64,6 +64,7 @@ public:
     bool Undo(bool fromMenuItem);
     bool Redo(bool fromMenuItem);
     void EndRepeat() { FRepeatCount = 0; } // the held button was released
+    int RepeatCount() const { return FRepeatCount; }
     // Goes to history entry index; the next drag adds a move after it.
     void GoTo(int index);
     // "Neustart": open exactly when undo is. Back to the first entry, or,

@@ -261,7 +261,7 @@ private Q_SLOTS:
         TFormZarvo *w = OpenRow();
         QVERIFY(w);
         DragA(w, 3);
-        QVERIFY(w->Finished);
+        QVERIFY(w->Game()->Finished);
         QVERIFY(Main->LblHurra->isVisible());
         QCOMPARE(Main->LblHurra->text(), QStringLiteral("Geschafft!"));
         // Windowed games hand 0 seconds to the list.
@@ -302,7 +302,7 @@ private Q_SLOTS:
         QVERIFY(w);
         Root->Messages.clear();
         DragA(w, 3);
-        QVERIFY(w->Finished);
+        QVERIFY(w->Game()->Finished);
         QCOMPARE(Root->Messages.size(), 1);
         QVERIFY(Root->Messages.first().contains(QStringLiteral("kaputt.wav")));
         QCOMPARE(listed, 0);
@@ -334,7 +334,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 0, 5000);
         QTest::mouseRelease(Main->BtnUndo, Qt::LeftButton);
         QCOMPARE(steps, (QList<int>{36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 25, 20, 15, 10, 5, 0}));
-        QCOMPARE(Main->RepeatCount, 0);
+        QCOMPARE(w->Game()->RepeatCount(), 0);
         disconnect(Main->BtnUndo, nullptr, this, nullptr);
         w->CloseWindow();
 
@@ -346,7 +346,7 @@ private Q_SLOTS:
         connect(Main->BtnRedo, &QAbstractButton::clicked, this, record);
         QTest::mousePress(Main->BtnRedo, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 22, 5000);
-        QCOMPARE(Main->RepeatCount, 0); // reset at the last entry
+        QCOMPARE(w->Game()->RepeatCount(), 0); // reset at the last entry
         QTest::mouseRelease(Main->BtnRedo, Qt::LeftButton);
         QCOMPARE(steps, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20, 22}));
 
@@ -355,21 +355,21 @@ private Q_SLOTS:
             Main->ItemUndo->trigger();
             QCOMPARE(board->MoveIndex, 22 - i);
         }
-        QCOMPARE(Main->RepeatCount, 0);
+        QCOMPARE(w->Game()->RepeatCount(), 0);
 
         // Alt+Backspace in the window keeps counting until a release, a
         // menu step or an end resets it: the eleventh key step jumps.
         for (int i = 0; i < 10; ++i)
             QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(board->MoveIndex, 0);
-        QCOMPARE(Main->RepeatCount, 0);
+        QCOMPARE(w->Game()->RepeatCount(), 0);
         for (int i = 0; i < 10; ++i)
             QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(board->MoveIndex, 10);
         QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(board->MoveIndex, 15);
         Main->BtnUnRedoEndClick();
-        QCOMPARE(Main->RepeatCount, 0);
+        QCOMPARE(w->Game()->RepeatCount(), 0);
     }
 
     void closingAGameSavesItOnlyWithMoves()
@@ -466,7 +466,7 @@ private Q_SLOTS:
         QVERIFY(w->BtnUndo->isEnabled());
         QVERIFY(w->BtnStart->isEnabled());
         QVERIFY(w->LblTime->isEnabled()); // the clock runs from the first press
-        QVERIFY(w->StartTime > 0);
+        QVERIFY(w->Game()->StartTime > 0);
         QTest::mouseClick(w->BtnUndo, Qt::LeftButton);
         QCOMPARE(w->Board()->MoveIndex, 0);
         QVERIFY(!w->BtnUndo->isEnabled());
@@ -524,14 +524,14 @@ private Q_SLOTS:
         TFormZarvo *w = OpenRow();
         QVERIFY(w);
         DragA(w, 3);
-        QVERIFY(w->Finished);
+        QVERIFY(w->Game()->Finished);
         QVERIFY(w->LblHurra->isVisible());
-        w->ElapsedSeconds = 99;
+        w->Game()->ElapsedSeconds = 99;
         QTest::mouseClick(w->BtnStart, Qt::LeftButton);
-        QVERIFY(!w->Finished);
+        QVERIFY(!w->Game()->Finished);
         QCOMPARE(w->Board()->MoveIndex, 0);
         QCOMPARE(w->Board()->History.size(), 1);
-        QCOMPARE(w->ElapsedSeconds, 0);
+        QCOMPARE(w->Game()->ElapsedSeconds, 0);
         QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 0:00"));
         QVERIFY(!w->LblHurra->isVisible());
         QVERIFY(Main->menuBar()->isHidden());
@@ -543,18 +543,18 @@ private Q_SLOTS:
         Settings().FullScreen2 = true;
         TFormZarvo *w = OpenRow();
         QVERIFY(w);
-        w->StartTime = TFormZarvo::ClockNow() - 725.0 / 86400;
+        w->Game()->StartTime = TZarvoGame::ClockNow() - 725.0 / 86400;
         w->TimerTimer();
-        QCOMPARE(w->ElapsedSeconds, 725);
+        QCOMPARE(w->Game()->ElapsedSeconds, 725);
         QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 12:05"));
-        w->StartTime = TFormZarvo::ClockNow() - 3660.0 / 86400;
+        w->Game()->StartTime = TZarvoGame::ClockNow() - 3660.0 / 86400;
         w->TimerTimer();
         QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 61:00"));
         // Stopped for good at the goal.
-        w->Finished = true;
-        w->StartTime = TFormZarvo::ClockNow() - 10.0 / 86400;
+        w->Game()->Finished = true;
+        w->Game()->StartTime = TZarvoGame::ClockNow() - 10.0 / 86400;
         w->TimerTimer();
-        QCOMPARE(w->ElapsedSeconds, 3660);
+        QCOMPARE(w->Game()->ElapsedSeconds, 3660);
         QCOMPARE(MovesText(0), QStringLiteral("0 Züge"));
         QCOMPARE(MovesText(1), QStringLiteral("1 Zug"));
         QCOMPARE(MovesText(2), QStringLiteral("2 Züge"));
