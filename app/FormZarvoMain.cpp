@@ -71,6 +71,18 @@ QToolButton *MakeButton(QToolBar *bar, TGlyph glyph, const QString &hint)
     return b;
 }
 
+// A toolbar button of a menu command: both are one action, so they are
+// enabled, checked and run alike.
+QToolButton *MakeButton(QToolBar *bar, QAction *action, const QString &hint)
+{
+    auto *b = new QToolButton(bar);
+    action->setToolTip(hint);
+    b->setDefaultAction(action);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
 QFrame *Bevel(QWidget *parent)
 {
     auto *f = new QFrame(parent);
@@ -233,34 +245,21 @@ void TFormZarvoMain::CreateMenu()
     ItemSpeed->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12));
     addAction(ItemSpeed);
 
-    connect(ItemNewZarvo, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemNewZarvoClick(); }); });
-    connect(ItemLoadHist, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemLoadHistClick(); }); });
-    connect(ItemSaveHist, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemSaveHistClick(); }); });
-    connect(ItemClose, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemCloseClick(); }); });
+    connect(ItemNewZarvo, &QAction::triggered, this, Reported([this] { ItemNewZarvoClick(); }));
+    connect(ItemLoadHist, &QAction::triggered, this, Reported([this] { ItemLoadHistClick(); }));
+    connect(ItemSaveHist, &QAction::triggered, this, Reported([this] { ItemSaveHistClick(); }));
+    connect(ItemClose, &QAction::triggered, this, Reported([this] { ItemCloseClick(); }));
     connect(ItemOption, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemOptionClick(ItemOption); }); });
-    connect(ItemExit, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemExitClick(); }); });
-    connect(ItemUndo, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemUndoClick(ItemUndo); }); });
-    connect(ItemRedo, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemRedoClick(ItemRedo); }); });
-    connect(ItemShowObject, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemShowObjectClick(ItemShowObject); }); });
-    connect(ItemHighScore, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemHighScoreClick(); }); });
-    connect(ItemHilfe, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemHilfeClick(); }); });
-    connect(ItemInfo, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemInfoClick(); }); });
-    connect(ItemExpert, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemExpertClick(); }); });
-    connect(ItemProperties, &QAction::triggered, this,
-            [this] { RunReported([this] { ItemPropertiesClick(); }); });
+            Reported([this] { ItemOptionClick(ItemOption); }));
+    connect(ItemExit, &QAction::triggered, this, Reported([this] { ItemExitClick(); }));
+    connect(ItemUndo, &QAction::triggered, this, Reported([this] { ItemUndoClick(ItemUndo); }));
+    connect(ItemRedo, &QAction::triggered, this, Reported([this] { ItemRedoClick(ItemRedo); }));
+    connect(ItemShowObject, &QAction::triggered, this, Reported([this] { ItemShowObjectClick(); }));
+    connect(ItemHighScore, &QAction::triggered, this, Reported([this] { ItemHighScoreClick(); }));
+    connect(ItemHilfe, &QAction::triggered, this, Reported([this] { ItemHilfeClick(); }));
+    connect(ItemInfo, &QAction::triggered, this, Reported([this] { ItemInfoClick(); }));
+    connect(ItemExpert, &QAction::triggered, this, Reported([this] { ItemExpertClick(); }));
+    connect(ItemProperties, &QAction::triggered, this, Reported([this] { ItemPropertiesClick(); }));
     connect(ItemSpeed, &QAction::triggered, this, [this] {
         if (!BtnSpeed->isEnabled())
             return;
@@ -280,13 +279,13 @@ void TFormZarvoMain::CreateToolBar()
     setContextMenuPolicy(Qt::NoContextMenu);
     addToolBar(Qt::TopToolBarArea, SpeedPanel);
 
-    BtnExit = MakeButton(SpeedPanel, TGlyph::Exit, QStringLiteral("Beenden"));
-    BtnNewZarvo = MakeButton(SpeedPanel, TGlyph::NewGame, QStringLiteral("Neues Spiel"));
-    BtnLoadHist = MakeButton(SpeedPanel, TGlyph::LoadGame, QStringLiteral("Spielstand laden"));
-    BtnSaveHist = MakeButton(SpeedPanel, TGlyph::SaveGame, QStringLiteral("Spielstand speichern"));
+    BtnExit = MakeButton(SpeedPanel, ItemExit, QStringLiteral("Beenden"));
+    BtnNewZarvo = MakeButton(SpeedPanel, ItemNewZarvo, QStringLiteral("Neues Spiel"));
+    BtnLoadHist = MakeButton(SpeedPanel, ItemLoadHist, QStringLiteral("Spielstand laden"));
+    BtnSaveHist = MakeButton(SpeedPanel, ItemSaveHist, QStringLiteral("Spielstand speichern"));
     BtnGrid = MakeButton(SpeedPanel, TGlyph::Grid, QStringLiteral("Automatisch einrasten"));
     BtnGrid->setCheckable(true);
-    BtnExpert = MakeButton(SpeedPanel, TGlyph::Expert, QStringLiteral("Puzzleexperte"));
+    BtnExpert = MakeButton(SpeedPanel, ItemExpert, QStringLiteral("Puzzleexperte"));
     const QList<QWidget *> left{BtnExit,           Bevel(SpeedPanel), BtnExpert,
                                 BtnNewZarvo,       BtnLoadHist,       BtnSaveHist,
                                 Bevel(SpeedPanel), BtnGrid,           Bevel(SpeedPanel)};
@@ -298,10 +297,9 @@ void TFormZarvoMain::CreateToolBar()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     QToolBar *bar = SpeedPanel;
-    BtnShowObject = MakeButton(bar, TGlyph::ShowObject, QStringLiteral("Zielposition anzegen"));
-    BtnShowObject->setCheckable(true);
-    BtnHighScore = MakeButton(bar, TGlyph::HighScore, QStringLiteral("Bestenliste anzeigen"));
-    BtnProperties = MakeButton(bar, TGlyph::Properties, QStringLiteral("Eigenschaften"));
+    BtnShowObject = MakeButton(bar, ItemShowObject, QStringLiteral("Zielposition anzegen"));
+    BtnHighScore = MakeButton(bar, ItemHighScore, QStringLiteral("Bestenliste anzeigen"));
+    BtnProperties = MakeButton(bar, ItemProperties, QStringLiteral("Eigenschaften"));
     BtnUndo = new TTimerSpeedButton(PnlZarvos);
     BtnUndo->setIcon(Glyph(TGlyph::Undo));
     BtnUndo->setToolTip(QStringLiteral("Rückgängig"));
@@ -313,7 +311,6 @@ void TFormZarvoMain::CreateToolBar()
         b->setIconSize(QSize(20, 20));
         b->setFocusPolicy(Qt::NoFocus);
         b->SetTimeBtnState(TTimerSpeedButton::tbAllowTimer);
-        b->setEnabled(false);
     }
     LblMoves = new QLabel(QStringLiteral("0 Züge"), PnlZarvos);
     LblMoves->setMinimumWidth(70);
@@ -342,50 +339,31 @@ void TFormZarvoMain::CreateToolBar()
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     SpeedPanel->addWidget(spacer);
     SpeedPanel->addWidget(Bevel(SpeedPanel));
-    BtnHelp = MakeButton(SpeedPanel, TGlyph::Help, QStringLiteral("Hilfe anzeigen"));
-    BtnInfo =
-        MakeButton(SpeedPanel, TGlyph::Info, QStringLiteral("Programminformationen anzeigen"));
+    BtnHelp = MakeButton(SpeedPanel, ItemHilfe, QStringLiteral("Hilfe anzeigen"));
+    BtnInfo = MakeButton(SpeedPanel, ItemInfo, QStringLiteral("Programminformationen anzeigen"));
     SpeedPanel->addWidget(BtnHelp);
     SpeedPanel->addWidget(BtnInfo);
 
-    connect(BtnExit, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemExitClick(); }); });
-    connect(BtnNewZarvo, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemNewZarvoClick(); }); });
-    connect(BtnLoadHist, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemLoadHistClick(); }); });
-    connect(BtnSaveHist, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemSaveHistClick(); }); });
-    connect(BtnGrid, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemOptionClick(BtnGrid); }); });
-    connect(BtnShowObject, &QToolButton::clicked, this, [this] {
-        if (BtnShowObject->isChecked())
-            BtnSpeed->setChecked(false); // one latching group: the speed test ends
-        RunReported([this] { ItemShowObjectClick(BtnShowObject); });
-    });
-    connect(BtnHighScore, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemHighScoreClick(); }); });
+    connect(BtnGrid, &QToolButton::clicked, this, Reported([this] { ItemOptionClick(BtnGrid); }));
+    // The held buttons step faster than the menu's single steps, so they
+    // have clicks of their own; they are enabled with their menu items.
     connect(BtnUndo, &TTimerSpeedButton::clicked, this,
-            [this] { RunReported([this] { ItemUndoClick(BtnUndo); }); });
+            Reported([this] { ItemUndoClick(BtnUndo); }));
     connect(BtnRedo, &TTimerSpeedButton::clicked, this,
-            [this] { RunReported([this] { ItemRedoClick(BtnRedo); }); });
+            Reported([this] { ItemRedoClick(BtnRedo); }));
     connect(BtnUndo, &TTimerSpeedButton::EndClick, this, [this] { BtnUnRedoEndClick(); });
     connect(BtnRedo, &TTimerSpeedButton::EndClick, this, [this] { BtnUnRedoEndClick(); });
+    connect(ItemUndo, &QAction::enabledChanged, BtnUndo, &QWidget::setEnabled);
+    connect(ItemRedo, &QAction::enabledChanged, BtnRedo, &QWidget::setEnabled);
+    ItemUndo->setEnabled(false); // no game, no history
+    ItemRedo->setEnabled(false);
     connect(BtnSpeed, &QToolButton::clicked, this, [this] {
-        if (BtnSpeed->isChecked() && BtnShowObject->isChecked()) {
-            BtnShowObject->setChecked(false);
-            RunReported([this] { ItemShowObjectClick(BtnShowObject); });
+        if (BtnSpeed->isChecked() && ItemShowObject->isChecked()) {
+            ItemShowObject->setChecked(false);
+            RunReported([this] { ItemShowObjectClick(); });
         }
         RunReported([this] { BtnSpeedClick(); });
     });
-    connect(BtnHelp, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemHilfeClick(); }); });
-    connect(BtnInfo, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemInfoClick(); }); });
-    connect(BtnExpert, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemExpertClick(); }); });
-    connect(BtnProperties, &QToolButton::clicked, this,
-            [this] { RunReported([this] { ItemPropertiesClick(); }); });
 }
 
 void TFormZarvoMain::CreateStartPanel()
@@ -410,12 +388,9 @@ void TFormZarvoMain::CreateStartPanel()
     BtnLoadHist2 = button(QStringLiteral("&Alten Spielstand laden"), TGlyph::LoadGame, 99);
     BtnLoadLast = button(QStringLiteral("&Letztes Spiel fortsetzen"), TGlyph::LoadLast, 146);
 
-    connect(BtnNewZarvo2, &QPushButton::clicked, this,
-            [this] { RunReported([this] { BtnNewZarvoClick(); }); });
-    connect(BtnLoadHist2, &QPushButton::clicked, this,
-            [this] { RunReported([this] { BtnLoadHistClick(); }); });
-    connect(BtnLoadLast, &QPushButton::clicked, this,
-            [this] { RunReported([this] { BtnLoadLastClick(); }); });
+    connect(BtnNewZarvo2, &QPushButton::clicked, this, Reported([this] { BtnNewZarvoClick(); }));
+    connect(BtnLoadHist2, &QPushButton::clicked, this, Reported([this] { BtnLoadHistClick(); }));
+    connect(BtnLoadLast, &QPushButton::clicked, this, Reported([this] { BtnLoadLastClick(); }));
     PlaceStartPanel();
 }
 
@@ -569,7 +544,6 @@ void TFormZarvoMain::UpdateMenuItems()
     MenuAnsicht->menuAction()->setVisible(child);
     ItemClose->setEnabled(child);
     ItemSaveHist->setEnabled(child);
-    BtnSaveHist->setEnabled(child);
     BtnSpeed->setEnabled(child);
 
     if (TFormZarvo *w = ActiveZarvo()) {
@@ -682,15 +656,11 @@ void TFormZarvoMain::AttachPuzzleWindow(TFormZarvo *w)
 void TFormZarvoMain::ShowGameStatus(TFormZarvo *w, const TGameStatus &status)
 {
     LblMoves->setText(MovesText(status.Moves));
-    BtnShowObject->setChecked(status.GoalShown);
     ItemShowObject->setChecked(status.GoalShown);
-    BtnUndo->setEnabled(status.CanUndo);
     ItemUndo->setEnabled(status.CanUndo);
-    BtnRedo->setEnabled(status.CanRedo);
     ItemRedo->setEnabled(status.CanRedo);
     // Puzzles made by the expert keep their look.
     ItemProperties->setEnabled(!w->Board()->DisableProp);
-    BtnProperties->setEnabled(!w->Board()->DisableProp);
     if (status.Solved) {
         LblHurra->setText(Settings().GameOverText);
         LblHurra->show();

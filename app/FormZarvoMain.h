@@ -56,7 +56,7 @@ public:
     void ItemUndoClick(QObject *sender);
     void ItemRedoClick(QObject *sender);
     void BtnUnRedoEndClick();
-    void ItemShowObjectClick(QObject *sender);
+    void ItemShowObjectClick(); // after ItemShowObject changed its check
     void ItemHighScoreClick();
     void ItemHilfeClick();
     void ItemInfoClick();

@@ -189,17 +189,14 @@ void TFormZarvoMain::BtnUnRedoEndClick()
         w->EndRepeat();
 }
 
-void TFormZarvoMain::ItemShowObjectClick(QObject *sender)
+void TFormZarvoMain::ItemShowObjectClick()
 {
-    TFormZarvo *w = ActiveZarvo();
-    if (!w)
-        return;
-    if (sender == ItemShowObject) {
-        BtnShowObject->setChecked(!BtnShowObject->isChecked());
-        if (BtnShowObject->isChecked())
-            BtnSpeed->setChecked(false);
-    }
-    w->SetShowObject(BtnShowObject->isChecked());
+    // The goal and the speed test are one latching group.
+    const bool show = ItemShowObject->isChecked();
+    if (show)
+        BtnSpeed->setChecked(false);
+    if (TFormZarvo *w = ActiveZarvo())
+        w->SetShowObject(show);
 }
 
 void TFormZarvoMain::ItemHighScoreClick()

@@ -243,10 +243,8 @@ void TFormExpert::CreateControls()
     connect(EditTitle, &QLineEdit::textChanged, this, [this] { EditChange(); });
     // The path is never typed: any edit of the field opens the picture
     // dialog, as its button does.
-    connect(EditPath, &QLineEdit::textEdited, this,
-            [this] { RunReported([this] { EditPathChange(); }); });
-    connect(EditPath, &TButtonEdit::BtnClick, this,
-            [this] { RunReported([this] { EditPathChange(); }); });
+    connect(EditPath, &QLineEdit::textEdited, this, Reported([this] { EditPathChange(); }));
+    connect(EditPath, &TButtonEdit::BtnClick, this, Reported([this] { EditPathChange(); }));
     connect(EditBack, &QComboBox::currentIndexChanged, this, [this] { EditBackChange(); });
     connect(EditUnit, &TMultiEdit::Change, this, [this] { EditUnitChange(TGridChange::Unit); });
     connect(EditPartX, &TMultiEdit::Change, this, [this] { EditUnitChange(TGridChange::PartsX); });
@@ -256,10 +254,8 @@ void TFormExpert::CreateControls()
     connect(ChkNummern, &QCheckBox::toggled, this, [this] { ChkNummernClick(); });
     connect(EditFont, &TButtonEdit::BtnClick, this, [this] { EditFontBtnClick(); });
     connect(BtnStandard, &QPushButton::clicked, this, [this] { BtnStandardClick(); });
-    connect(BtnSave, &QPushButton::clicked, this,
-            [this] { RunReported([this] { BtnSaveClick(); }); });
-    connect(BtnOpen, &QPushButton::clicked, this,
-            [this] { RunReported([this] { BtnOpenClick(); }); });
+    connect(BtnSave, &QPushButton::clicked, this, Reported([this] { BtnSaveClick(); }));
+    connect(BtnOpen, &QPushButton::clicked, this, Reported([this] { BtnOpenClick(); }));
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -200,7 +200,7 @@ void TFormProperties::CreateControls()
         if (!open)
             reject();
     });
-    connect(BtnOk, &QPushButton::clicked, this, [this] { RunReported([this] { BtnOkClick(); }); });
+    connect(BtnOk, &QPushButton::clicked, this, Reported([this] { BtnOkClick(); }));
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -276,13 +276,13 @@ private Q_SLOTS:
 
         // With the goal position shown, undo and redo are off and the goal
         // test is silent.
-        Main->ItemShowObjectClick(Main->ItemShowObject);
+        Main->ItemShowObject->trigger();
         QVERIFY(Main->BtnShowObject->isChecked());
         QVERIFY(!Main->ItemUndo->isEnabled());
         QVERIFY(!Main->ItemRedo->isEnabled());
         QVERIFY(!Main->LblHurra->isVisible());
         QCOMPARE(w->LblObject->text(), QStringLiteral("Zielposition (? Züge)"));
-        Main->ItemShowObjectClick(Main->ItemShowObject);
+        Main->ItemShowObject->trigger();
         QCOMPARE(w->LblObject->text(), QStringLiteral("Schiebe A ganz nach rechts"));
         QVERIFY(Main->ItemUndo->isEnabled());
     }
