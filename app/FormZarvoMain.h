@@ -148,6 +148,8 @@ public:
 
     // The dialog's start folder and the last folder chosen.
     QString HistDialogDir;
+    // The puzzle the selection dialog chose last.
+    QString ChosenPuzzle;
 
 protected:
     bool event(QEvent *event) override;

@@ -13,8 +13,9 @@
 void TFormZarvoMain::ItemExpertClick()
 {
     // The new puzzle opens beside the game in play, which stays current.
-    if (ShowPuzzleExpert(this))
-        OpenGame(0, ExpertPuzzleFile, false);
+    const QString made = ShowPuzzleExpert(this);
+    if (!made.isEmpty())
+        OpenGame(0, made, false);
 }
 
 TFormZarvo *TFormZarvoMain::ReopenFromGameState(TFormZarvo *window, const QString &stateName)

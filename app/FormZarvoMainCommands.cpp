@@ -75,11 +75,8 @@ TFormZarvo *TFormZarvoMain::OpenGame(int loadMode, const QString &name, bool mak
 
 void TFormZarvoMain::ItemNewZarvoClick()
 {
-    SelectedPuzzleRow = Settings().ZarvoIndex;
-    const bool chosen = SelectPuzzle(this);
-    Settings().ZarvoIndex = SelectedPuzzleRow;
-    if (chosen)
-        OpenGame(0, SelectedPuzzleFile, true);
+    if (SelectPuzzle(this, ChosenPuzzle))
+        OpenGame(0, ChosenPuzzle, true);
     else
         CheckStartPanel();
 }

@@ -87,7 +87,8 @@ void OpenAndClose()
                 dialog->reject();
         });
     });
-    SelectPuzzle(nullptr);
+    QString chosen;
+    SelectPuzzle(nullptr, chosen);
 }
 
 void RemovePreviews(const QString &dir)

@@ -29,8 +29,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-QString ExpertPuzzleFile;
-
 namespace {
 const QColor FormColor(216, 196, 170);
 const QString NoPicture = QStringLiteral("(Kein)");
@@ -520,8 +518,8 @@ void TFormExpert::EditFontBtnClick()
 
 void TFormExpert::BtnOpenClick()
 {
-    if (SelectPuzzle(this))
-        LoadFromPuzzle(SelectedPuzzleFile);
+    if (SelectPuzzle(this, ChosenPuzzle))
+        LoadFromPuzzle(ChosenPuzzle);
     EditTitle->setFocus();
 }
 
@@ -632,12 +630,12 @@ void TFormExpert::SaveAs(const QString &fileName)
 {
     SaveFileName = fileName;
     SaveExpertPuzzle(CurrentPuzzle(), fileName);
-    ExpertPuzzleFile = fileName;
+    SavedPuzzleFile = fileName;
     accept();
 }
 
-bool ShowPuzzleExpert(QWidget *owner)
+QString ShowPuzzleExpert(QWidget *owner)
 {
     TFormExpert dialog(owner);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.exec() == QDialog::Accepted ? dialog.SavedPuzzleFile : QString();
 }

@@ -19,13 +19,10 @@ class TButtonEdit;
 class TFormEnhance;
 class TMultiEdit;
 
-// The full path of the puzzle saved last by the puzzle expert; empty until
-// one was saved. The main window opens it when the expert returns true.
-extern QString ExpertPuzzleFile;
-
-// Shows the puzzle expert modally over owner; true when it closed after a
-// successful save.
-bool ShowPuzzleExpert(QWidget *owner);
+// Shows the puzzle expert modally over owner. Returns the full path of the
+// puzzle it saved when it closed after a successful save, else empty; the
+// main window opens that puzzle.
+QString ShowPuzzleExpert(QWidget *owner);
 
 // The puzzle expert "Puzzleexperte": cuts a picture into a grid of square
 // parts, shows them on their background with the cut lines, and saves a
@@ -68,6 +65,8 @@ public:
     QString PicturePath;
     // The save dialog's file name (set by "Laden..." and by a save).
     QString SaveFileName;
+    QString SavedPuzzleFile; // what SaveAs saved (the full path as chosen)
+    QString ChosenPuzzle;    // the puzzle the selection dialog chose last
     // The caption colour that goes with the font field's font.
     QColor FontColor{Qt::black};
 
@@ -98,7 +97,7 @@ public:
     // nothing.
     void LoadFromPuzzle(const QString &fileName);
     // What follows the save dialog's OK: saves the puzzle under the name part
-    // of fileName, sets ExpertPuzzleFile and closes with OK. A failure is
+    // of fileName, sets SavedPuzzleFile and closes with OK. A failure is
     // reported and the expert stays open.
     void SaveAs(const QString &fileName);
 

@@ -30,9 +30,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-QString SelectedPuzzleFile;
-int SelectedPuzzleRow = 0;
-
 namespace {
 
 const QColor FormColour(216, 196, 170);
@@ -107,7 +104,10 @@ protected:
 class TFormOpen : public QDialog
 {
 public:
-    explicit TFormOpen(QWidget *owner);
+    TFormOpen(QWidget *owner, const QString &selected);
+
+    // The puzzle of the row chosen last (file name with extension).
+    QString SelectedPuzzleFile;
 
     void BuildPuzzleList(const QString &playerName);
     void ListZarvosClick();
@@ -153,7 +153,8 @@ private:
     QAction *ItemBuildList = nullptr;
 };
 
-TFormOpen::TFormOpen(QWidget *owner) : QDialog(owner)
+TFormOpen::TFormOpen(QWidget *owner, const QString &selected)
+    : QDialog(owner), SelectedPuzzleFile(selected)
 {
     setObjectName(QStringLiteral("FormOpen"));
     setWindowTitle(QStringLiteral("Neues Spiel öffnen"));
@@ -354,7 +355,6 @@ void TFormOpen::ListZarvosClick()
     if (row < 0 || row >= int(Rows.size()))
         return;
     SelectedPuzzleFile = Rows[size_t(row)].FileName;
-    SelectedPuzzleRow = row;
     Settings().ZarvoIndex = row;
     ShowPreview();
 }
@@ -395,7 +395,6 @@ void TFormOpen::BtnOkClick()
     const int row = ListZarvos->currentRow();
     if (row >= 0 && row < int(Rows.size())) {
         SelectedPuzzleFile = Rows[size_t(row)].FileName;
-        SelectedPuzzleRow = row;
         Settings().ZarvoIndex = row;
     }
     accept();
@@ -584,8 +583,11 @@ void TFormOpen::showEvent(QShowEvent *event)
 
 std::function<bool(const QString &path)> EditPuzzleFile = OpenInEditor;
 
-bool SelectPuzzle(QWidget *owner)
+bool SelectPuzzle(QWidget *owner, QString &puzzleFile)
 {
-    TFormOpen dialog(owner);
-    return dialog.exec() == QDialog::Accepted;
+    TFormOpen dialog(owner, puzzleFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    puzzleFile = dialog.SelectedPuzzleFile;
+    return true;
 }

@@ -5,13 +5,11 @@
 
 class QWidget;
 
-// The puzzle chosen last (file name with extension, no directory) and its
-// row in the sorted list; they live for the whole run.
-extern QString SelectedPuzzleFile;
-extern int SelectedPuzzleRow;
-
-// Shows the selection dialog "Neues Spiel öffnen" modally; true when closed with OK.
-bool SelectPuzzle(QWidget *owner);
+// Shows the selection dialog "Neues Spiel öffnen" modally, starting at the
+// row Settings().ZarvoIndex remembers (each row chosen is remembered there).
+// True when closed with OK; puzzleFile then holds the puzzle chosen (file
+// name with extension, no directory), and an empty list leaves it as it was.
+bool SelectPuzzle(QWidget *owner, QString &puzzleFile);
 
 // How "Puzzledatei editieren" opens a puzzle file (full path): with the
 // program associated with its type, else a plain text editor; false when no

@@ -59,7 +59,6 @@ private Q_SLOTS:
             Messages << text;
             return QMessageBox::Ok;
         });
-        ExpertPuzzleFile.clear();
     }
 
     void cleanup() { SetMessageDlgHook({}); }
@@ -323,7 +322,7 @@ private Q_SLOTS:
         f.ChkNummern->setChecked(true);
         f.SaveAs(Root->Path(QStringLiteral("elsewhere/Neu.zrv")));
         QCOMPARE(f.result(), int(QDialog::Accepted));
-        QCOMPARE(ExpertPuzzleFile, Root->Path(QStringLiteral("elsewhere/Neu.zrv")));
+        QCOMPARE(f.SavedPuzzleFile, Root->Path(QStringLiteral("elsewhere/Neu.zrv")));
         const QByteArray saved = Root->Read(QStringLiteral("Data/Neu.zrv"));
         QVERIFY(saved.contains("ImgBack=\r\n"));
         QVERIFY(saved.contains("ImgZarvos=pic.png\r\n"));
@@ -369,7 +368,7 @@ private Q_SLOTS:
         QVERIFY(f.isVisible());
         QCOMPARE(f.result(), int(QDialog::Rejected));
         QCOMPARE(f.EditTitle->text(), QStringLiteral("Urlaub"));
-        QVERIFY(ExpertPuzzleFile.isEmpty());
+        QVERIFY(f.SavedPuzzleFile.isEmpty());
 
         // A name without extension gets ".zrv"; the file lands in the data folder.
         QString suffix, directory;
@@ -386,7 +385,7 @@ private Q_SLOTS:
         QCOMPARE(suffix, QStringLiteral("zrv"));
         QCOMPARE(QDir(directory).canonicalPath(), QDir(Root->Path("Data")).canonicalPath());
         QCOMPARE(f.result(), int(QDialog::Accepted));
-        QVERIFY(ExpertPuzzleFile.endsWith(QStringLiteral("/Urlaub.zrv")));
+        QVERIFY(f.SavedPuzzleFile.endsWith(QStringLiteral("/Urlaub.zrv")));
         QVERIFY(Root->Read(QStringLiteral("Data/Urlaub.zrv")).contains("Title=Urlaub"));
         QCOMPARE(Root->Read(QStringLiteral("Image/urlaub.png")).left(4), QByteArray("\x89PNG"));
     }
