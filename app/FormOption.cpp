@@ -3,6 +3,7 @@
 #include "ButtonEdit.h"
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "Glyphs.h"
 #include "Help.h"
@@ -72,7 +73,7 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     setFixedSize(436, 212);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(216, 196, 170));
+    pal.setColor(QPalette::Window, FormColour);
     setPalette(pal);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
@@ -133,12 +134,8 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     // Escape reaches QDialog::reject as the cancel button would.
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    FormEnhance = new TFormEnhance(this);
-    FormEnhance->SaveName = QStringLiteral("\\Software\\Zarvos\\Forms");
-    FormEnhance->SaveKey = QStringLiteral("FormOption");
-    FormEnhance->SavePlacement = false;
-    FormEnhance->CenterOnMainForm = true;
-    FormEnhance->Load();
+    FormEnhance = TFormEnhance::ForDialog(this, QStringLiteral("\\Software\\Zarvos\\Forms"),
+                                          QStringLiteral("FormOption"));
 }
 
 void TFormOption::Fill(const TZarvoSettings &s)
@@ -173,15 +170,6 @@ void TFormOption::BtnStartClick()
         if (ReportError)
             ReportError(this, e.Message);
     }
-}
-
-void TFormOption::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_F1) {
-        OpenHelpContents(this);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool ShowOptionDialog(QWidget *mainWindow, TZarvoSettings &s,

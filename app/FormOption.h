@@ -47,7 +47,6 @@ public:
     static std::function<void(QWidget *parent, const QString &message)> ReportError;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // The options dialog over mainWindow, filled from s; on OK the six values are

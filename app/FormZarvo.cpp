@@ -3,6 +3,7 @@
 
 #include "BoardView.h"
 #include "ErrorReport.h"
+#include "FormColour.h"
 #include "FormTopList.h"
 #include "Glyphs.h"
 #include "Settings.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-const QColor FormColour(216, 196, 170);
 const QColor MovesColour(164, 123, 88);
 
 TFormZarvo::TTopListHook TopListHook;

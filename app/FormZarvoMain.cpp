@@ -4,6 +4,7 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "ErrorReport.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "FormZarvo.h"
 #include "GermanText.h"
@@ -42,7 +43,6 @@ const QObject *ShowHelpContentsOwner = nullptr;
 
 namespace {
 
-const QColor FormColour(216, 196, 170);
 const QString LastGameName = QStringLiteral("Letzter Spielstand.zrh");
 
 // The client area: the MDI frame with the start panel floating over it; a

@@ -1,6 +1,7 @@
 #include "FormAbout.h"
 
 #include "Allgem.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "Help.h"
 
@@ -81,7 +82,7 @@ TFormAboutBox::TFormAboutBox(QWidget *owner) : QDialog(owner)
     setFixedSize(397, 303);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(216, 196, 170));
+    pal.setColor(QPalette::Window, FormColour);
     setPalette(pal);
     setFont(QFont(QStringLiteral("Arial"), 9));
 

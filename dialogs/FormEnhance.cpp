@@ -1,10 +1,13 @@
 #include "FormEnhance.h"
 
+#include "Help.h"
+
 #include "Settings.h"
 #include "ZarvoError.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -299,5 +302,26 @@ bool TFormEnhance::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parent() && event->type() == QEvent::Show && (MinX || MinY || MaxX || MaxY))
         ApplySizeLimits();
+    // A key that no control took comes to the window itself.
+    if (HelpKey && watched == parent() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        OpenHelpContents(Form());
+        return true;
+    }
     return QObject::eventFilter(watched, event);
+}
+
+TFormEnhance *TFormEnhance::ForDialog(QWidget *dialog, const QString &saveName,
+                                      const QString &saveKey, TSystemMenu menu)
+{
+    auto *enhance = new TFormEnhance(dialog);
+    enhance->SaveName = saveName;
+    enhance->SaveKey = saveKey;
+    enhance->SavePlacement = false;
+    enhance->CenterOnMainForm = true;
+    enhance->HelpKey = true;
+    if (menu != AllSystemMenu)
+        enhance->SetSystemMenu(menu);
+    enhance->Load();
+    return enhance;
 }

@@ -69,6 +69,8 @@ public:
     // Place the window centred over the main window (SetMainForm) instead of
     // at a stored position.
     bool CenterOnMainForm = false;
+    // F1 that no control of the window takes opens the help contents.
+    bool HelpKey = false;
     // The resolution the window's coordinates count in. Qt measures widgets
     // in device-independent pixels of 1/96 inch on every screen, so this
     // stays 96; stored sizes of another resolution are scaled to it.
@@ -94,6 +96,12 @@ public:
 
     // Restores the window (runs once; see the class comment).
     void Load();
+
+    // A game dialog's enhancer, loaded: its placement kept under saveName
+    // and saveKey, centred on the main window rather than placed from the
+    // store, the given title-bar items, and F1 for the help contents.
+    static TFormEnhance *ForDialog(QWidget *dialog, const QString &saveName, const QString &saveKey,
+                                   TSystemMenu menu = AllSystemMenu);
     // Stores the window (runs once).
     void Save();
 

@@ -4,6 +4,7 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "ErrorReport.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "FormOpen.h"
 #include "Help.h"
@@ -30,7 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QColor FormColor(216, 196, 170);
 const QString NoPicture = QStringLiteral("(Kein)");
 const QString StandardText = QStringLiteral("(Standard)");
 
@@ -74,6 +74,7 @@ TFormExpert::TFormExpert(QWidget *owner) : QDialog(owner)
                                TFormEnhance::scSEPARATOR | TFormEnhance::scCLOSE);
     FormEnhance->SetMinSizeX(500);
     FormEnhance->SetMinSizeY(400);
+    FormEnhance->HelpKey = true;
     FormEnhance->Load();
 
     // Opening: standard font, no background, nothing to save yet, the grid
@@ -99,7 +100,7 @@ void TFormExpert::CreateControls()
     setSizeGripEnabled(true);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormColor);
+    pal.setColor(QPalette::Window, FormColour);
     setPalette(pal);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
@@ -204,7 +205,7 @@ void TFormExpert::CreateControls()
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setWidgetResizable(false);
     QPalette scrollPal = ScrollBox->palette();
-    scrollPal.setColor(QPalette::Window, FormColor);
+    scrollPal.setColor(QPalette::Window, FormColour);
     ScrollBox->setPalette(scrollPal);
     FScrollContent = new QWidget;
     FScrollContent->setAutoFillBackground(true);
@@ -273,7 +274,7 @@ QImage TFormExpert::BackPicture()
     QImage back(QStringLiteral(":/images/BACK.bmp"));
     if (back.isNull()) {
         back = QImage(32, 32, QImage::Format_RGB32);
-        back.fill(FormColor);
+        back.fill(FormColour);
     }
     return back;
 }
@@ -298,15 +299,6 @@ void TFormExpert::FormResize()
         ImgDeco->move(FTopPanel->width() - 64 - 12, 8);
     if (!FOpening)
         LayoutPreview();
-}
-
-void TFormExpert::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_F1) {
-        OpenHelpContents(this);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool TFormExpert::eventFilter(QObject *watched, QEvent *event)

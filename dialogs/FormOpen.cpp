@@ -2,6 +2,7 @@
 
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "GermanText.h"
 #include "HeadedList.h"
@@ -31,8 +32,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QColor FormColour(216, 196, 170);
 
 QFont ArialBold(int pointSize)
 {
@@ -161,14 +160,9 @@ TFormOpen::TFormOpen(QWidget *owner, const QString &selected)
     CreateControls();
     resize(633, 260);
 
-    auto *enhance = new TFormEnhance(this);
-    enhance->SaveName = QStringLiteral("\\Software\\Zarvos");
-    enhance->SaveKey = QStringLiteral("FormOpen");
-    enhance->SavePlacement = false;
-    enhance->CenterOnMainForm = true;
-    enhance->SetSystemMenu(TFormEnhance::scMOVE | TFormEnhance::scSEPARATOR |
-                           TFormEnhance::scCLOSE);
-    enhance->Load();
+    TFormEnhance::ForDialog(this, QStringLiteral("\\Software\\Zarvos"), QStringLiteral("FormOpen"),
+                            TFormEnhance::scMOVE | TFormEnhance::scSEPARATOR |
+                                TFormEnhance::scCLOSE);
 
     // FormCreate: the lists, then the remembered row. The preview follows
     // once the window has its size.
@@ -473,10 +467,6 @@ void TFormOpen::ItemBuildListClick()
 
 bool TFormOpen::FormKey(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F1) {
-        OpenHelpContents(this);
-        return true;
-    }
     if (event->text() == QStringLiteral("?")) {
         BtnSolutionClick();
         return true;

@@ -1,6 +1,7 @@
 #include "FormProperties.h"
 
 #include "ExpertLogic.h"
+#include "FormColour.h"
 
 #include "ButtonEdit.h"
 #include "DataRoot.h"
@@ -21,7 +22,6 @@
 #include <QTabWidget>
 
 namespace {
-const QColor FormColor(216, 196, 170);
 const QString NoPicture = QStringLiteral("(Kein)");
 const QString StandardText = QStringLiteral("(Standard)");
 constexpr int PreviewW = 210, PreviewH = 218;
@@ -49,7 +49,7 @@ QImage BuiltInBack()
     QImage back(QStringLiteral(":/images/BACK.bmp"));
     if (back.isNull()) {
         back = QImage(32, 32, QImage::Format_RGB32);
-        back.fill(FormColor);
+        back.fill(FormColour);
     }
     return back;
 }
@@ -60,14 +60,10 @@ TFormProperties::TFormProperties(QWidget *owner, TZarvoPad *board, TReopen reope
 {
     CreateControls();
 
-    FormEnhance = new TFormEnhance(this);
-    FormEnhance->SaveName = QStringLiteral("\\Software\\Zarvos\\Forms");
-    FormEnhance->SaveKey = QStringLiteral("FormProperties");
-    FormEnhance->SavePlacement = false;
-    FormEnhance->CenterOnMainForm = true;
-    FormEnhance->SetSystemMenu(TFormEnhance::scMOVE | TFormEnhance::scSIZE |
-                               TFormEnhance::scSEPARATOR | TFormEnhance::scCLOSE);
-    FormEnhance->Load();
+    FormEnhance = TFormEnhance::ForDialog(this, QStringLiteral("\\Software\\Zarvos\\Forms"),
+                                          QStringLiteral("FormProperties"),
+                                          TFormEnhance::scMOVE | TFormEnhance::scSIZE |
+                                              TFormEnhance::scSEPARATOR | TFormEnhance::scCLOSE);
 
     // Opening: the board's look in the fields.
     EditUnit->SetIntVal(FBoard->UnitSize);
@@ -106,7 +102,7 @@ void TFormProperties::CreateControls()
     setFixedSize(475, 350);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormColor);
+    pal.setColor(QPalette::Window, FormColour);
     setPalette(pal);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
@@ -334,15 +330,6 @@ void TFormProperties::BtnOkClick()
         return;
     }
     accept();
-}
-
-void TFormProperties::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_F1) {
-        OpenHelpContents(this);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool TFormProperties::eventFilter(QObject *watched, QEvent *event)

@@ -70,7 +70,6 @@ public:
     void BtnOkClick();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

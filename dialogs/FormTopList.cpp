@@ -2,6 +2,7 @@
 
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
+#include "FormColour.h"
 #include "FormEnhance.h"
 #include "HeadedList.h"
 #include "Help.h"
@@ -22,8 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QColor FormColour(216, 196, 170);
 
 QFont ArialBold(int pointSize)
 {
@@ -78,14 +77,9 @@ TFormTopList::TFormTopList(QWidget *owner, TZarvoPad *board, int newMoves, int n
     CreateControls();
     resize(493, 246);
 
-    auto *enhance = new TFormEnhance(this);
-    enhance->SaveName = QStringLiteral("\\Software\\Zarvos");
-    enhance->SaveKey = QStringLiteral("FormTopList");
-    enhance->SavePlacement = false;
-    enhance->CenterOnMainForm = true;
-    enhance->SetSystemMenu(TFormEnhance::scMOVE | TFormEnhance::scSEPARATOR |
-                           TFormEnhance::scCLOSE);
-    enhance->Load();
+    TFormEnhance::ForDialog(
+        this, QStringLiteral("\\Software\\Zarvos"), QStringLiteral("FormTopList"),
+        TFormEnhance::scMOVE | TFormEnhance::scSEPARATOR | TFormEnhance::scCLOSE);
 
     // FormCreate: the stored list and, after a solved game, the new result.
     List.Load(PuzzlePath(), newMoves, newSeconds);
@@ -288,10 +282,6 @@ bool TFormTopList::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_F1) {
-            OpenHelpContents(this);
-            return true;
-        }
         if (watched == EditHighScore && Editing) {
             switch (key->key()) {
             case Qt::Key_Return:
@@ -327,10 +317,6 @@ bool TFormTopList::eventFilter(QObject *watched, QEvent *event)
 
 void TFormTopList::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F1) {
-        OpenHelpContents(this);
-        return;
-    }
     // "Schließen" is the cancel button as well, and closes with OK.
     if (event->key() == Qt::Key_Escape && !Editing) {
         accept();

@@ -2,6 +2,7 @@
 // finished piece faces, composing WorkBitmap during a drag, the hand picture,
 // and the board picture written on request.
 #include "DataRoot.h"
+#include "FormColour.h"
 #include "ZarvoPad.h"
 
 #include <QPainter>
@@ -434,7 +435,7 @@ void TZarvoPad::TileBackground(QImage &target, int width, int height, const QIma
     if (target.isNull())
         return;
     if (texture.isNull()) {
-        target.fill(QColor(216, 196, 170)); // the windows' own background colour
+        target.fill(FormColour); // the windows' own background colour
         return;
     }
     const QImage tile = texture.format() == QImage::Format_RGB32

@@ -3,6 +3,7 @@
 
 #include "Allgem.h"
 #include "DataRoot.h"
+#include "FormColour.h"
 #include "IniFile.h"
 #include "Limits.h"
 #include "NViewLib.h"
@@ -56,7 +57,7 @@ QImage BuiltInBack()
     QImage back(QStringLiteral(":/images/BACK.bmp"));
     if (back.isNull()) {
         back = QImage(32, 32, QImage::Format_RGB32);
-        back.fill(QColor(216, 196, 170));
+        back.fill(FormColour);
     }
     return back.convertToFormat(QImage::Format_RGB32);
 }
