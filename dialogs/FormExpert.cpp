@@ -4,6 +4,7 @@
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
 #include "ErrorReport.h"
+#include "FontField.h"
 #include "FormColour.h"
 #include "FormEnhance.h"
 #include "FormOpen.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,7 +32,6 @@
 
 namespace {
 const QString NoPicture = QStringLiteral("(Kein)");
-const QString StandardText = QStringLiteral("(Standard)");
 
 // The preview paints through the dialog, which knows the picture and grid.
 class TPreviewBox : public QWidget
@@ -80,7 +79,7 @@ TFormExpert::TFormExpert(QWidget *owner) : QDialog(owner)
     // Opening: standard font, no background, nothing to save yet, the grid
     // of the sample picture.
     Image = SamplePicture();
-    BtnStandardClick();
+    EditFont->SetStandard();
     FillBackList();
     EditBackChange(false);
     EditChange();
@@ -169,15 +168,8 @@ void TFormExpert::CreateControls()
     ChkNummern->setChecked(true);
 
     y += 27;
-    EditFont = new TButtonEdit(top);
-    EditFont->setReadOnly(true);
+    EditFont = new TFontField(top);
     EditFont->setGeometry(fieldX, y, 180, rowH + 2);
-    EditFont->setText(StandardText);
-    EditFont->SetHintBtn(QStringLiteral("Zeichensatz wählen"));
-    QPalette grey = EditFont->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Button));
-    EditFont->setPalette(grey);
-    EditFont->installEventFilter(this);
     label(QStringLiteral("&Zeichensatz"), labelX, y, 110, EditFont);
     BtnStandard = new QPushButton(QStringLiteral("&Standard"), top);
     BtnStandard->setGeometry(fieldX + 186, y, 80, rowH + 2);
@@ -251,8 +243,7 @@ void TFormExpert::CreateControls()
     connect(EditBorder, &TMultiEdit::Change, this, [this] { EditBorderChange(); });
     connect(EditBackSizeOff, &TMultiEdit::Change, this, [this] { EditBackSizeOffChange(); });
     connect(ChkNummern, &QCheckBox::toggled, this, [this] { ChkNummernClick(); });
-    connect(EditFont, &TButtonEdit::BtnClick, this, [this] { EditFontBtnClick(); });
-    connect(BtnStandard, &QPushButton::clicked, this, [this] { BtnStandardClick(); });
+    connect(BtnStandard, &QPushButton::clicked, EditFont, &TFontField::SetStandard);
     connect(BtnSave, &QPushButton::clicked, this, Reported([this] { BtnSaveClick(); }));
     connect(BtnOpen, &QPushButton::clicked, this, Reported([this] { BtnOpenClick(); }));
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -299,16 +290,6 @@ void TFormExpert::FormResize()
         ImgDeco->move(FTopPanel->width() - 64 - 12, 8);
     if (!FOpening)
         LayoutPreview();
-}
-
-bool TFormExpert::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == EditFont && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        BtnStandardClick(); // EditFontKeyDown
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TFormExpert::done(int result)
@@ -481,33 +462,6 @@ void TFormExpert::ChkNummernClick()
     BtnStandard->setEnabled(on);
 }
 
-void TFormExpert::SetFontField(bool standard, const QFont &font, const QColor &color)
-{
-    FStandardFont = standard;
-    EditFont->setFont(font);
-    EditFont->setText(standard ? StandardText : font.family());
-    FontColor = color;
-    QPalette pal = EditFont->palette();
-    pal.setColor(QPalette::Text, color);
-    EditFont->setPalette(pal);
-}
-
-void TFormExpert::BtnStandardClick()
-{
-    QFont font = this->font();
-    font.setPointSize(9);
-    font.setBold(true);
-    SetFontField(true, font, FontColor);
-}
-
-void TFormExpert::EditFontBtnClick()
-{
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, EditFont->font(), this);
-    if (ok)
-        SetFontField(false, chosen, FontColor);
-}
-
 void TFormExpert::BtnOpenClick()
 {
     if (SelectPuzzle(this, ChosenPuzzle))
@@ -532,9 +486,9 @@ void TFormExpert::LoadFromPuzzle(const QString &fileName)
 
     EditBorder->SetIntVal(board.Border);
     if (board.DefaultFont)
-        BtnStandardClick();
+        EditFont->SetStandard();
     else
-        SetFontField(false, board.Font, board.FontColor);
+        EditFont->SetValue(false, board.Font, board.FontColor);
     ChkNummern->setChecked(board.PieceCount() > 0 && !board.Piece(0)->Caption.isEmpty());
     ChkAllwaysRandom->setChecked(board.AllwaysRandom);
     EditUnit->SetIntVal(board.UnitSize);
@@ -595,9 +549,9 @@ TExpertPuzzle TFormExpert::CurrentPuzzle() const
     p.Border = EditBorder->IntVal();
     p.Numbers = ChkNummern->isChecked();
     p.AllwaysRandom = ChkAllwaysRandom->isChecked();
-    p.StandardFont = EditFont->text().startsWith(QLatin1Char('('));
+    p.StandardFont = EditFont->IsStandard();
     p.Font = EditFont->font();
-    p.FontColor = FontColor;
+    p.FontColor = EditFont->Colour();
     return p;
 }
 

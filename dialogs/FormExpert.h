@@ -16,6 +16,7 @@ class QPainter;
 class QPushButton;
 class QScrollArea;
 class TButtonEdit;
+class TFontField;
 class TFormEnhance;
 class TMultiEdit;
 
@@ -43,7 +44,7 @@ public:
     TMultiEdit *EditBorder = nullptr;
     TMultiEdit *EditBackSizeOff = nullptr;
     QCheckBox *ChkNummern = nullptr;
-    TButtonEdit *EditFont = nullptr;
+    TFontField *EditFont = nullptr;
     QPushButton *BtnStandard = nullptr;
     TMultiEdit *EditPartX = nullptr;
     TMultiEdit *EditPartY = nullptr;
@@ -68,7 +69,6 @@ public:
     QString SavedPuzzleFile; // what SaveAs saved (the full path as chosen)
     QString ChosenPuzzle;    // the puzzle the selection dialog chose last
     // The caption colour that goes with the font field's font.
-    QColor FontColor{Qt::black};
 
     TExpertGrid Grid;
     bool FPathBusy = false;
@@ -82,8 +82,6 @@ public:
     void EditBorderChange();
     void EditBackSizeOffChange();
     void ChkNummernClick();
-    void EditFontBtnClick();
-    void BtnStandardClick();
     void PreviewPaint(QPainter &painter, const QRect &exposed);
     void BtnOpenClick();
     void BtnSaveClick();
@@ -109,14 +107,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
 
 private:
     void CreateControls();
     void FillBackList();
-    void SetFontField(bool standard, const QFont &font, const QColor &color);
-    bool FStandardFont = true;
     bool FOpening = true;
     QWidget *FScrollContent = nullptr;
     QWidget *FTopPanel = nullptr;

@@ -1,6 +1,7 @@
 #include "FormProperties.h"
 
 #include "ExpertLogic.h"
+#include "FontField.h"
 #include "FormColour.h"
 
 #include "ButtonEdit.h"
@@ -14,7 +15,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFontDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,7 +23,6 @@
 
 namespace {
 const QString NoPicture = QStringLiteral("(Kein)");
-const QString StandardText = QStringLiteral("(Standard)");
 constexpr int PreviewW = 210, PreviewH = 218;
 
 QStringList PictureList()
@@ -140,14 +139,8 @@ void TFormProperties::CreateControls()
     EditBorder = intEdit(general, 56, 0, 20, 1);
     EditBorder->SetIntVal(2);
     label(general, QStringLiteral("&Rand"), 16, 58, EditBorder);
-    EditFont = new TButtonEdit(general);
+    EditFont = new TFontField(general);
     EditFont->setGeometry(130, 92, 200, 26);
-    EditFont->setReadOnly(true);
-    EditFont->SetHintBtn(QStringLiteral("Zeichensatz wählen"));
-    QPalette grey = EditFont->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Button));
-    EditFont->setPalette(grey);
-    EditFont->installEventFilter(this);
     label(general, QStringLiteral("&Zeichensatz"), 16, 95, EditFont);
     BtnStandard = new QPushButton(QStringLiteral("&Standard"), general);
     BtnStandard->setGeometry(338, 92, 90, 26);
@@ -186,8 +179,8 @@ void TFormProperties::CreateControls()
     connect(EditUnit, &TMultiEdit::Change, this, [this] { PropertyChange(); });
     connect(EditBorder, &TMultiEdit::Change, this, [this] { PropertyChange(); });
     connect(EditFont, &QLineEdit::textChanged, this, [this] { PropertyChange(); });
-    connect(EditFont, &TButtonEdit::BtnClick, this, [this] { EditFontBtnClick(); });
-    connect(BtnStandard, &QPushButton::clicked, this, [this] { BtnStandardClick(); });
+    connect(EditFont, &TFontField::FontPicked, this, [this] { BtnTake->setEnabled(true); });
+    connect(BtnStandard, &QPushButton::clicked, EditFont, &TFontField::SetStandard);
     connect(EditBack, &QComboBox::currentIndexChanged, this, [this] { EditBackChange(); });
     connect(EditZarvos, &QComboBox::currentIndexChanged, this, [this] { EditZarvosChange(); });
     connect(BtnTake, &QPushButton::clicked, this, [this] {
@@ -214,19 +207,9 @@ void TFormProperties::ShowPreview(QLabel *label, QImage &store, const QImage &pi
     label->setPixmap(QPixmap::fromImage(shown));
 }
 
-void TFormProperties::SetFontField(bool standard, const QFont &font, const QColor &color)
-{
-    EditFont->setFont(font);
-    EditFont->setText(standard ? StandardText : font.family());
-    FontColor = color;
-    QPalette pal = EditFont->palette();
-    pal.setColor(QPalette::Text, color);
-    EditFont->setPalette(pal);
-}
-
 void TFormProperties::ShowBoardFont()
 {
-    SetFontField(FBoard->DefaultFont, FBoard->Font, FBoard->FontColor);
+    EditFont->SetValue(FBoard->DefaultFont, FBoard->Font, FBoard->FontColor);
 }
 
 void TFormProperties::EditBackChange()
@@ -264,24 +247,6 @@ void TFormProperties::PropertyChange()
     BtnTake->setEnabled(true);
 }
 
-void TFormProperties::EditFontBtnClick()
-{
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, EditFont->font(), this);
-    if (!ok)
-        return;
-    SetFontField(false, chosen, FontColor);
-    BtnTake->setEnabled(true);
-}
-
-void TFormProperties::BtnStandardClick()
-{
-    QFont font = this->font();
-    font.setPointSize(9);
-    font.setBold(true);
-    SetFontField(true, font, FontColor);
-}
-
 bool TFormProperties::BtnTakeClick()
 {
     TZarvoPad &b = *FBoard;
@@ -299,9 +264,9 @@ bool TFormProperties::BtnTakeClick()
             b.ImgZarvos = FZarvosName;
         b.UnitSize = EditUnit->IntVal();
         b.Border = EditBorder->IntVal();
-        b.DefaultFont = EditFont->text().startsWith(QLatin1Char('('));
+        b.DefaultFont = EditFont->IsStandard();
         b.Font = EditFont->font();
-        b.FontColor = FontColor;
+        b.FontColor = EditFont->Colour();
         b.SaveLook(b.FileName);
         b.SaveGameState(QStringLiteral("Temp"));
     } catch (...) {
@@ -330,16 +295,6 @@ void TFormProperties::BtnOkClick()
         return;
     }
     accept();
-}
-
-bool TFormProperties::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == EditFont && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        BtnStandardClick(); // EditFontKeyDown
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void ShowPuzzleProperties(QWidget *owner, TZarvoPad *board, TFormProperties::TReopen reopen)

@@ -11,6 +11,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class TButtonEdit;
+class TFontField;
 class TFormEnhance;
 class TMultiEdit;
 class TZarvoPad;
@@ -38,7 +39,7 @@ public:
     QTabWidget *PageControl = nullptr;
     TMultiEdit *EditUnit = nullptr;
     TMultiEdit *EditBorder = nullptr;
-    TButtonEdit *EditFont = nullptr;
+    TFontField *EditFont = nullptr;
     QPushButton *BtnStandard = nullptr;
     QComboBox *EditBack = nullptr;
     QComboBox *EditZarvos = nullptr;
@@ -53,7 +54,6 @@ public:
     TZarvoPad *FBoard = nullptr;
     QString FBackName;
     QString FZarvosName;
-    QColor FontColor;
     // The pictures the two previews show (empty when none).
     QImage BackPreview;
     QImage ZarvosPreview;
@@ -62,20 +62,15 @@ public:
     void EditBackChange();
     void EditZarvosChange();
     void PropertyChange();
-    void EditFontBtnClick();
-    void BtnStandardClick();
     // Applies the changes; false when the puzzle window could not be opened
     // again (the dialog then has nothing left to edit).
     bool BtnTakeClick();
     void BtnOkClick();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void CreateControls();
     void ShowBoardFont();
-    void SetFontField(bool standard, const QFont &font, const QColor &color);
     void ShowPreview(QLabel *label, QImage &store, const QImage &picture);
     TReopen FReopen;
 };

@@ -1,5 +1,6 @@
 #include "ButtonEdit.h"
 #include "CenteredMessageDlg.h"
+#include "FontField.h"
 #include "FormExpert.h"
 #include "MultiEdit.h"
 #include "PuzzleRoot.h"
@@ -314,12 +315,13 @@ private Q_SLOTS:
         QVERIFY(f.BtnSave->isEnabled());
         QVERIFY(Messages.isEmpty());
 
-        // Delete in the font field goes back to the standard font.
+        // With numbers again, Delete in the font field goes back to the
+        // standard font.
+        f.ChkNummern->setChecked(true);
         QTest::keyClick(f.EditFont, Qt::Key_Delete);
         QCOMPARE(f.EditFont->text(), QStringLiteral("(Standard)"));
 
         // Saved again: the picture stays in the image folder, no background.
-        f.ChkNummern->setChecked(true);
         f.SaveAs(Root->Path(QStringLiteral("elsewhere/Neu.zrv")));
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(f.SavedPuzzleFile, Root->Path(QStringLiteral("elsewhere/Neu.zrv")));

@@ -1,4 +1,5 @@
 #include "ButtonEdit.h"
+#include "FontField.h"
 #include "FormProperties.h"
 #include "MultiEdit.h"
 #include "PuzzleRoot.h"
