@@ -686,7 +686,7 @@ void TFormZarvoMain::PuzzleWindowClosing(TFormZarvo *w, bool saveGame)
     if (Cover == w)
         UncoverClientArea();
     if (!Closing && saveGame)
-        SaveLastGame();
+        SaveLastGame(w);
     if (CurrentZarvo == w)
         CurrentZarvo = nullptr;
     QTimer::singleShot(0, this, [this] { PuzzleWindowClosed(); });
