@@ -151,6 +151,7 @@ TFormZarvoMain::TFormZarvoMain(QWidget *parent) : QMainWindow(parent)
     FormEnhanceLoadMain();
     FormCreate();
 
+    NameControls();
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
     qApp->installEventFilter(this);
     UpdateMenuItems();
@@ -175,6 +176,62 @@ TFormZarvoMain::~TFormZarvoMain()
         SetMessageDlgCentre(nullptr);
     if (FormZarvoMain == this)
         FormZarvoMain = nullptr;
+}
+
+void TFormZarvoMain::NameControls()
+{
+    const std::pair<QObject *, const char *> controls[] = {
+        {ClientArea, "ClientArea"},
+        {MdiArea, "MdiArea"},
+        {SpeedPanel, "SpeedPanel"},
+        {StatusPanel, "StatusPanel"},
+        {PnlStart, "PnlStart"},
+        {LblTitle, "LblTitle"},
+        {BtnNewZarvo2, "BtnNewZarvo2"},
+        {BtnLoadHist2, "BtnLoadHist2"},
+        {BtnLoadLast, "BtnLoadLast"},
+        {BtnExit, "BtnExit"},
+        {BtnExpert, "BtnExpert"},
+        {BtnNewZarvo, "BtnNewZarvo"},
+        {BtnLoadHist, "BtnLoadHist"},
+        {BtnSaveHist, "BtnSaveHist"},
+        {BtnGrid, "BtnGrid"},
+        {PnlZarvos, "PnlZarvos"},
+        {PnlZarvosAction, "PnlZarvosAction"},
+        {BtnShowObject, "BtnShowObject"},
+        {BtnHighScore, "BtnHighScore"},
+        {BtnProperties, "BtnProperties"},
+        {BtnUndo, "BtnUndo"},
+        {BtnRedo, "BtnRedo"},
+        {LblMoves, "LblMoves"},
+        {LblHurra, "LblHurra"},
+        {BtnSpeed, "BtnSpeed"},
+        {BtnHelp, "BtnHelp"},
+        {BtnInfo, "BtnInfo"},
+        {MenuDatei, "MenuDatei"},
+        {MenuEdit, "MenuEdit"},
+        {MenuAnsicht, "MenuAnsicht"},
+        {MenuHilfe, "MenuHilfe"},
+        {ItemNewZarvo, "ItemNewZarvo"},
+        {ItemLoadHist, "ItemLoadHist"},
+        {ItemSaveHist, "ItemSaveHist"},
+        {ItemClose, "ItemClose"},
+        {ItemExpert, "ItemExpert"},
+        {ItemOption, "ItemOption"},
+        {ItemExit, "ItemExit"},
+        {ItemUndo, "ItemUndo"},
+        {ItemRedo, "ItemRedo"},
+        {ItemProperties, "ItemProperties"},
+        {ItemShowObject, "ItemShowObject"},
+        {ItemHighScore, "ItemHighScore"},
+        {ItemHilfe, "ItemHilfe"},
+        {ItemInfo, "ItemInfo"},
+        {ItemSpeed, "ItemSpeed"},
+        {MediaPlayer, "MediaPlayer"},
+        {AudioOutput, "AudioOutput"},
+    };
+    for (const auto &[control, name] : controls)
+        control->setObjectName(QString::fromLatin1(name));
 }
 
 void TFormZarvoMain::CreateMenu()

@@ -90,9 +90,21 @@ public:
     // ---- main-window state ----
     bool ActivatedOnce = false;
     QPointer<TFormZarvo> CurrentZarvo;
-    QImage ImgBack; // the background texture
 
-    // ---- controls ----
+    // The dialog's start folder and the last folder chosen.
+    QString HistDialogDir;
+    // The puzzle the selection dialog chose last.
+    QString ChosenPuzzle;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // ---- controls (tests find them by their object names) ----
     QWidget *ClientArea = nullptr; // everything between toolbar and status bar
     QMdiArea *MdiArea = nullptr;
     QToolBar *SpeedPanel = nullptr;
@@ -145,20 +157,9 @@ public:
 
     QMediaPlayer *MediaPlayer = nullptr;
     QAudioOutput *AudioOutput = nullptr;
+    QImage ImgBack; // the background texture
 
-    // The dialog's start folder and the last folder chosen.
-    QString HistDialogDir;
-    // The puzzle the selection dialog chose last.
-    QString ChosenPuzzle;
-
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void changeEvent(QEvent *event) override;
-
-private:
+    void NameControls();
     void CreateMenu();
     void CreateToolBar();
     void CreateStartPanel();

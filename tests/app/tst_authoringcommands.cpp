@@ -89,14 +89,21 @@ private Q_SLOTS:
     void menuAndToolbarOfferBothCommands()
     {
         StartMain();
-        QCOMPARE(Main->ItemExpert->text(), QStringLiteral("&Puzzleexperte ..."));
-        QCOMPARE(Main->ItemExpert->statusTip(), QStringLiteral("Puzzleexperte"));
-        QCOMPARE(Main->BtnExpert->toolTip(), QStringLiteral("Puzzleexperte"));
-        QCOMPARE(Main->ItemProperties->text(), QStringLiteral("&Eigenschaften ...\tAlt+Eingabe"));
-        QCOMPARE(Main->ItemProperties->statusTip(), QStringLiteral("Eigenschaften bearbeiten"));
-        QCOMPARE(Main->ItemProperties->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
-        QCOMPARE(Main->BtnProperties->toolTip(), QStringLiteral("Eigenschaften"));
-        QVERIFY(!Main->ItemProperties->isEnabled());
+        QCOMPARE(Part<QAction>(Main.get(), "ItemExpert")->text(),
+                 QStringLiteral("&Puzzleexperte ..."));
+        QCOMPARE(Part<QAction>(Main.get(), "ItemExpert")->statusTip(),
+                 QStringLiteral("Puzzleexperte"));
+        QCOMPARE(Part<QToolButton>(Main.get(), "BtnExpert")->toolTip(),
+                 QStringLiteral("Puzzleexperte"));
+        QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->text(),
+                 QStringLiteral("&Eigenschaften ...\tAlt+Eingabe"));
+        QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->statusTip(),
+                 QStringLiteral("Eigenschaften bearbeiten"));
+        QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->shortcut(),
+                 QKeySequence(Qt::ALT | Qt::Key_Return));
+        QCOMPARE(Part<QToolButton>(Main.get(), "BtnProperties")->toolTip(),
+                 QStringLiteral("Eigenschaften"));
+        QVERIFY(!Part<QAction>(Main.get(), "ItemProperties")->isEnabled());
 
         // Offered for an ordinary puzzle, not for one that forbids it.
         Root->Write(QStringLiteral("Data/Fest.zrv"),
@@ -104,16 +111,16 @@ private Q_SLOTS:
         TFormZarvo *row = Main->OpenGame(0, QStringLiteral("Reihe.zrv"), true);
         QVERIFY(row);
         QCoreApplication::processEvents();
-        QVERIFY(Main->ItemProperties->isEnabled());
-        QVERIFY(Main->BtnProperties->isEnabled());
+        QVERIFY(Part<QAction>(Main.get(), "ItemProperties")->isEnabled());
+        QVERIFY(Part<QToolButton>(Main.get(), "BtnProperties")->isEnabled());
         TFormZarvo *fixed = Main->OpenGame(0, QStringLiteral("Fest.zrv"), true);
         QVERIFY(fixed);
-        Main->MdiArea->setActiveSubWindow(fixed->SubWindow());
+        Part<QMdiArea>(Main.get(), "MdiArea")->setActiveSubWindow(fixed->SubWindow());
         QCoreApplication::processEvents();
-        QTRY_VERIFY(!Main->ItemProperties->isEnabled());
-        QVERIFY(!Main->BtnProperties->isEnabled());
-        Main->MdiArea->setActiveSubWindow(row->SubWindow());
-        QTRY_VERIFY(Main->ItemProperties->isEnabled());
+        QTRY_VERIFY(!Part<QAction>(Main.get(), "ItemProperties")->isEnabled());
+        QVERIFY(!Part<QToolButton>(Main.get(), "BtnProperties")->isEnabled());
+        Part<QMdiArea>(Main.get(), "MdiArea")->setActiveSubWindow(row->SubWindow());
+        QTRY_VERIFY(Part<QAction>(Main.get(), "ItemProperties")->isEnabled());
     }
 
     void expertOpensTheNewPuzzleBesideTheGame()
@@ -132,7 +139,7 @@ private Q_SLOTS:
             f->EditUnit->SetIntVal(40);
             f->SaveAs(target);
         });
-        Main->BtnExpert->click();
+        Part<QToolButton>(Main.get(), "BtnExpert")->click();
         QCOMPARE(Main->MdiChildCount(), 2);
         QCOMPARE(Main->CurrentZarvo, row);
         TFormZarvo *made = nullptr;
@@ -147,7 +154,7 @@ private Q_SLOTS:
 
         // Cancelled: no window.
         WhenShown<TFormExpert>([](TFormExpert *f) { f->reject(); });
-        Main->ItemExpert->trigger();
+        Part<QAction>(Main.get(), "ItemExpert")->trigger();
         QCOMPARE(Main->MdiChildCount(), 2);
     }
 
@@ -162,7 +169,7 @@ private Q_SLOTS:
         Drag(w, 1, 2, 0); // B two to the right
         Drag(w, 0, 1, 0); // A once more
         QCOMPARE(w->Board()->MoveIndex, 3);
-        Main->ItemUndoClick(Main->ItemUndo);
+        Main->ItemUndoClick(Part<QAction>(Main.get(), "ItemUndo"));
         QCOMPARE(w->Board()->MoveIndex, 2);
         const QStringList history = w->Board()->History;
         const QList<QPoint> cells = Cells(*w->Board());
@@ -172,7 +179,7 @@ private Q_SLOTS:
             f->EditUnit->SetIntVal(45);
             f->BtnOkClick();
         });
-        Main->ItemProperties->trigger();
+        Part<QAction>(Main.get(), "ItemProperties")->trigger();
         QCoreApplication::processEvents();
 
         QCOMPARE(Main->MdiChildCount(), 1);
@@ -185,13 +192,13 @@ private Q_SLOTS:
         QCOMPARE(again->Board()->History, history);
         QCOMPARE(Cells(*again->Board()), cells);
         QCOMPARE(again->SubWindow()->pos(), QPoint(37, 21));
-        QVERIFY(Main->BtnRedo->isEnabled());
+        QVERIFY(Part<TTimerSpeedButton>(Main.get(), "BtnRedo")->isEnabled());
         QVERIFY(Root->Read(QStringLiteral("Data/Reihe.zrv")).contains("UnitSize=45\r\n"));
 
         // OK without a change writes nothing and keeps the window.
         const QByteArray before = Root->Read(QStringLiteral("Data/Reihe.zrv"));
         WhenShown<TFormProperties>([](TFormProperties *f) { f->BtnOkClick(); });
-        Main->BtnProperties->click();
+        Part<QToolButton>(Main.get(), "BtnProperties")->click();
         QCoreApplication::processEvents();
         QCOMPARE(Main->ActiveZarvo(), again);
         QCOMPARE(Root->Read(QStringLiteral("Data/Reihe.zrv")), before);

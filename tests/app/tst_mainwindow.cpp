@@ -98,22 +98,25 @@ private Q_SLOTS:
             QStringLiteral("Zarvos V%1.%2").arg(ZARVOS_VERSION_MAJOR).arg(ZARVOS_VERSION_MINOR));
         QVERIFY(Main->minimumSize() == QSize(720, 600));
         // Without a game only "Spiel" and "Hilfe" are offered.
-        QVERIFY(Main->MenuDatei->menuAction()->isVisible());
-        QVERIFY(!Main->MenuEdit->menuAction()->isVisible());
-        QVERIFY(!Main->MenuAnsicht->menuAction()->isVisible());
-        QVERIFY(!Main->ItemSaveHist->isEnabled());
-        QVERIFY(!Main->ItemClose->isEnabled());
-        QVERIFY(!Main->PnlZarvosAction->isVisible());
-        QVERIFY(!Main->BtnUndo->isEnabled());
-        QVERIFY(!Main->BtnRedo->isEnabled());
-        QCOMPARE(Main->ItemRedo->shortcut(), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+        QVERIFY(Part<QMenu>(Main.get(), "MenuDatei")->menuAction()->isVisible());
+        QVERIFY(!Part<QMenu>(Main.get(), "MenuEdit")->menuAction()->isVisible());
+        QVERIFY(!Part<QMenu>(Main.get(), "MenuAnsicht")->menuAction()->isVisible());
+        QVERIFY(!Part<QAction>(Main.get(), "ItemSaveHist")->isEnabled());
+        QVERIFY(!Part<QAction>(Main.get(), "ItemClose")->isEnabled());
+        QVERIFY(!Part<QAction>(Main.get(), "PnlZarvosAction")->isVisible());
+        QVERIFY(!Part<TTimerSpeedButton>(Main.get(), "BtnUndo")->isEnabled());
+        QVERIFY(!Part<TTimerSpeedButton>(Main.get(), "BtnRedo")->isEnabled());
+        QCOMPARE(Part<QAction>(Main.get(), "ItemRedo")->shortcut(),
+                 QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
         // The menus show the keys as German players read them and the help
         // lists them (the text after the tab is what a menu shows).
         QFile keysPage(QStringLiteral(ZARVOS_SOURCE_DIR "/docs/help/tasten.html"));
         QVERIFY(keysPage.open(QIODevice::ReadOnly));
         const QString keys = QString::fromUtf8(keysPage.readAll());
         int withKeys = 0;
-        for (QMenu *menu : {Main->MenuDatei, Main->MenuEdit, Main->MenuAnsicht, Main->MenuHilfe})
+        for (QMenu *menu :
+             {Part<QMenu>(Main.get(), "MenuDatei"), Part<QMenu>(Main.get(), "MenuEdit"),
+              Part<QMenu>(Main.get(), "MenuAnsicht"), Part<QMenu>(Main.get(), "MenuHilfe")})
             for (QAction *a : menu->actions()) {
                 if (a->shortcut().isEmpty())
                     continue;
@@ -122,33 +125,37 @@ private Q_SLOTS:
                 QVERIFY2(keys.contains(QStringLiteral("<td>") + shown), qPrintable(shown));
             }
         QCOMPARE(withKeys, 9);
-        QCOMPARE(Main->ItemRedo->text().section(QLatin1Char('\t'), 1),
+        QCOMPARE(Part<QAction>(Main.get(), "ItemRedo")->text().section(QLatin1Char('\t'), 1),
                  QStringLiteral("Umschalt+Strg+Z"));
-        QCOMPARE(Main->ItemProperties->text().section(QLatin1Char('\t'), 1),
+        QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->text().section(QLatin1Char('\t'), 1),
                  QStringLiteral("Alt+Eingabe"));
-        QCOMPARE(Main->ItemNewZarvo->statusTip(), QStringLiteral("Neues Spiel starten"));
+        QCOMPARE(Part<QAction>(Main.get(), "ItemNewZarvo")->statusTip(),
+                 QStringLiteral("Neues Spiel starten"));
         // A menu item's hint shows in the status bar.
-        QStatusTipEvent tip(Main->ItemNewZarvo->statusTip());
+        QStatusTipEvent tip(Part<QAction>(Main.get(), "ItemNewZarvo")->statusTip());
         QApplication::sendEvent(Main.get(), &tip);
-        QCOMPARE(Main->StatusPanel->text(), QStringLiteral("Neues Spiel starten"));
+        QCOMPARE(Part<QLabel>(Main.get(), "StatusPanel")->text(),
+                 QStringLiteral("Neues Spiel starten"));
     }
 
     void startPanelFocusFollowsTheLastGame()
     {
         StartMain();
-        QVERIFY(Main->PnlStart->isVisible());
-        QVERIFY(!Main->BtnLoadLast->isEnabled());
-        QTRY_VERIFY(Main->BtnNewZarvo2->hasFocus());
+        QVERIFY(Part<QFrame>(Main.get(), "PnlStart")->isVisible());
+        QVERIFY(!Part<QPushButton>(Main.get(), "BtnLoadLast")->isEnabled());
+        QTRY_VERIFY(Part<QPushButton>(Main.get(), "BtnNewZarvo2")->hasFocus());
         // Centred in the client area.
-        const QRect client = Main->ClientArea->rect();
-        QCOMPARE(Main->PnlStart->x(), (client.width() - Main->PnlStart->width()) / 2);
-        QCOMPARE(Main->PnlStart->y(), (client.height() - Main->PnlStart->height()) / 2);
+        const QRect client = Part<QWidget>(Main.get(), "ClientArea")->rect();
+        QCOMPARE(Part<QFrame>(Main.get(), "PnlStart")->x(),
+                 (client.width() - Part<QFrame>(Main.get(), "PnlStart")->width()) / 2);
+        QCOMPARE(Part<QFrame>(Main.get(), "PnlStart")->y(),
+                 (client.height() - Part<QFrame>(Main.get(), "PnlStart")->height()) / 2);
         EndMain();
 
         Root->WriteState(QStringLiteral("Letzter Spielstand.zrh"), 1, 2);
         StartMain();
-        QVERIFY(Main->BtnLoadLast->isEnabled());
-        QTRY_VERIFY(Main->BtnLoadLast->hasFocus());
+        QVERIFY(Part<QPushButton>(Main.get(), "BtnLoadLast")->isEnabled());
+        QTRY_VERIFY(Part<QPushButton>(Main.get(), "BtnLoadLast")->hasFocus());
     }
 
     void replacementPuzzlesAreMergedAtTheFirstActivation()
@@ -173,17 +180,17 @@ private Q_SLOTS:
         TFormZarvo *w = Main->PuzzleWindows().first();
         QCOMPARE(w->Board()->MoveIndex, 2);
         QCOMPARE(Main->CurrentZarvo.data(), w);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("2 Züge"));
-        QVERIFY(Main->ItemUndo->isEnabled());
-        QVERIFY(Main->ItemRedo->isEnabled());
-        QVERIFY(Main->PnlStart->isHidden());
-        QVERIFY(Main->MenuEdit->menuAction()->isVisible());
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("2 Züge"));
+        QVERIFY(Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
+        QVERIFY(Part<QAction>(Main.get(), "ItemRedo")->isEnabled());
+        QVERIFY(Part<QFrame>(Main.get(), "PnlStart")->isHidden());
+        QVERIFY(Part<QMenu>(Main.get(), "MenuEdit")->menuAction()->isVisible());
         QCOMPARE(w->SubWindow()->windowTitle(), QStringLiteral("** Reihe"));
 
         // Cancelling the dialog while a game is open leaves the panel hidden.
         TFormZarvoMain::SetFileDlgHook([](bool) { return QString(); });
         Main->ItemLoadHistClick();
-        QVERIFY(Main->PnlStart->isHidden());
+        QVERIFY(Part<QFrame>(Main.get(), "PnlStart")->isHidden());
         QCOMPARE(Main->PuzzleWindows().size(), 1);
 
         // Saving writes under the chosen name in Hist/, whatever the folder.
@@ -194,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(Root->Read(QStringLiteral("Hist/Kopie.zrh")),
                  Root->Read(QStringLiteral("Hist/Mein Spiel.zrh")));
         // The status bar says where it went.
-        QCOMPARE(Main->StatusPanel->text(),
+        QCOMPARE(Part<QLabel>(Main.get(), "StatusPanel")->text(),
                  QStringLiteral("Spielstand gespeichert: ") +
                      QDir::toNativeSeparators(Root->Path(QStringLiteral("Hist/Kopie.zrh"))));
     }
@@ -204,8 +211,8 @@ private Q_SLOTS:
         StartMain();
         TFormZarvoMain::SetFileDlgHook([](bool) { return QString(); });
         Main->BtnLoadHistClick();
-        QVERIFY(!Main->PnlStart->isHidden());
-        QTRY_VERIFY(Main->BtnNewZarvo2->hasFocus());
+        QVERIFY(!Part<QFrame>(Main.get(), "PnlStart")->isHidden());
+        QTRY_VERIFY(Part<QPushButton>(Main.get(), "BtnNewZarvo2")->hasFocus());
     }
 
     void aDragThroughTheBoardCountsOneMove()
@@ -214,8 +221,8 @@ private Q_SLOTS:
         UseWindowedGames();
         TFormZarvo *w = OpenRow();
         QVERIFY(w);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("0 Züge"));
-        QVERIFY(!Main->BtnUndo->isEnabled());
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("0 Züge"));
+        QVERIFY(!Part<TTimerSpeedButton>(Main.get(), "BtnUndo")->isEnabled());
         // The MDI child shows the whole board with the goal text under it.
         const QSize board(w->Board()->Width(), w->Board()->Height());
         QTRY_COMPARE(w->View()->visibleRegion().boundingRect().size(), board);
@@ -225,26 +232,26 @@ private Q_SLOTS:
         QVERIFY(!w->SubWindow()->isMinimized());
         DragA(w, 1);
         QCOMPARE(w->Board()->MoveIndex, 1);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
-        QVERIFY(Main->BtnUndo->isEnabled());
-        QVERIFY(!Main->BtnRedo->isEnabled());
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("1 Zug"));
+        QVERIFY(Part<TTimerSpeedButton>(Main.get(), "BtnUndo")->isEnabled());
+        QVERIFY(!Part<TTimerSpeedButton>(Main.get(), "BtnRedo")->isEnabled());
         // The same piece again: still one move.
         DragA(w, 1);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("1 Zug"));
         QCOMPARE(w->Board()->Piece(0)->X, 10 + 2 * 40);
 
-        Main->ItemUndoClick(Main->ItemUndo);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("0 Züge"));
+        Main->ItemUndoClick(Part<QAction>(Main.get(), "ItemUndo"));
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("0 Züge"));
         QCOMPARE(w->Board()->Piece(0)->X, 10);
         QCOMPARE(w->Board()->LastMoved, -1);
-        QVERIFY(!Main->ItemUndo->isEnabled());
-        QVERIFY(Main->ItemRedo->isEnabled());
+        QVERIFY(!Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
+        QVERIFY(Part<QAction>(Main.get(), "ItemRedo")->isEnabled());
         // A disabled command does nothing, whoever sends it.
-        Main->ItemUndoClick(Main->BtnUndo);
+        Main->ItemUndoClick(Part<TTimerSpeedButton>(Main.get(), "BtnUndo"));
         QCOMPARE(w->Board()->MoveIndex, 0);
-        Main->ItemRedoClick(Main->ItemRedo);
-        QCOMPARE(Main->LblMoves->text(), QStringLiteral("1 Zug"));
-        QVERIFY(!Main->ItemRedo->isEnabled());
+        Main->ItemRedoClick(Part<QAction>(Main.get(), "ItemRedo"));
+        QCOMPARE(Part<QLabel>(Main.get(), "LblMoves")->text(), QStringLiteral("1 Zug"));
+        QVERIFY(!Part<QAction>(Main.get(), "ItemRedo")->isEnabled());
     }
 
     void reachingTheGoalShowsTheTextAndOpensTheList()
@@ -262,8 +269,8 @@ private Q_SLOTS:
         QVERIFY(w);
         DragA(w, 3);
         QVERIFY(w->Game()->Finished);
-        QVERIFY(Main->LblHurra->isVisible());
-        QCOMPARE(Main->LblHurra->text(), QStringLiteral("Geschafft!"));
+        QVERIFY(Part<QLabel>(Main.get(), "LblHurra")->isVisible());
+        QCOMPARE(Part<QLabel>(Main.get(), "LblHurra")->text(), QStringLiteral("Geschafft!"));
         // Windowed games hand 0 seconds to the list.
         QCOMPARE(listed, (QList<int>{1, 0}));
 
@@ -272,19 +279,19 @@ private Q_SLOTS:
         w->UpdateMain(nullptr);
         Main->UpdateMenuItems();
         QVERIFY(listed.isEmpty());
-        QVERIFY(Main->LblHurra->isVisible());
+        QVERIFY(Part<QLabel>(Main.get(), "LblHurra")->isVisible());
 
         // With the goal position shown, undo and redo are off and the goal
         // test is silent.
-        Main->ItemShowObject->trigger();
-        QVERIFY(Main->BtnShowObject->isChecked());
-        QVERIFY(!Main->ItemUndo->isEnabled());
-        QVERIFY(!Main->ItemRedo->isEnabled());
-        QVERIFY(!Main->LblHurra->isVisible());
+        Part<QAction>(Main.get(), "ItemShowObject")->trigger();
+        QVERIFY(Part<QToolButton>(Main.get(), "BtnShowObject")->isChecked());
+        QVERIFY(!Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
+        QVERIFY(!Part<QAction>(Main.get(), "ItemRedo")->isEnabled());
+        QVERIFY(!Part<QLabel>(Main.get(), "LblHurra")->isVisible());
         QCOMPARE(w->LblObject->text(), QStringLiteral("Zielposition (? Züge)"));
-        Main->ItemShowObject->trigger();
+        Part<QAction>(Main.get(), "ItemShowObject")->trigger();
         QCOMPARE(w->LblObject->text(), QStringLiteral("Schiebe A ganz nach rechts"));
-        QVERIFY(Main->ItemUndo->isEnabled());
+        QVERIFY(Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
     }
 
     void aSoundThatCannotBePlayedIsReportedAndSkipsTheList()
@@ -316,7 +323,8 @@ private Q_SLOTS:
         Root->Messages.clear();
         RunReported([&] { Main->PlayMedia(sound); });
         QCOMPARE(Root->Messages, QStringList());
-        QCOMPARE(Main->MediaPlayer->source(), QUrl::fromLocalFile(sound));
+        QCOMPARE(Part<QMediaPlayer>(Main.get(), "MediaPlayer")->source(),
+                 QUrl::fromLocalFile(sound));
     }
 
     void holdingUndoAndRedoAccelerates()
@@ -329,13 +337,14 @@ private Q_SLOTS:
         TZarvoPad *board = w->Board();
         QList<int> steps;
         auto record = [&] { steps << board->MoveIndex; };
-        connect(Main->BtnUndo, &QAbstractButton::clicked, this, record);
-        QTest::mousePress(Main->BtnUndo, Qt::LeftButton);
+        connect(Part<TTimerSpeedButton>(Main.get(), "BtnUndo"), &QAbstractButton::clicked, this,
+                record);
+        QTest::mousePress(Part<TTimerSpeedButton>(Main.get(), "BtnUndo"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 0, 5000);
-        QTest::mouseRelease(Main->BtnUndo, Qt::LeftButton);
+        QTest::mouseRelease(Part<TTimerSpeedButton>(Main.get(), "BtnUndo"), Qt::LeftButton);
         QCOMPARE(steps, (QList<int>{36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 25, 20, 15, 10, 5, 0}));
         QCOMPARE(w->Game()->RepeatCount(), 0);
-        disconnect(Main->BtnUndo, nullptr, this, nullptr);
+        disconnect(Part<TTimerSpeedButton>(Main.get(), "BtnUndo"), nullptr, this, nullptr);
         w->CloseWindow();
 
         Root->WriteState(QStringLiteral("Kurz.zrh"), 0, 23);
@@ -343,16 +352,17 @@ private Q_SLOTS:
         QVERIFY(w);
         board = w->Board();
         steps.clear();
-        connect(Main->BtnRedo, &QAbstractButton::clicked, this, record);
-        QTest::mousePress(Main->BtnRedo, Qt::LeftButton);
+        connect(Part<TTimerSpeedButton>(Main.get(), "BtnRedo"), &QAbstractButton::clicked, this,
+                record);
+        QTest::mousePress(Part<TTimerSpeedButton>(Main.get(), "BtnRedo"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(board->MoveIndex, 22, 5000);
         QCOMPARE(w->Game()->RepeatCount(), 0); // reset at the last entry
-        QTest::mouseRelease(Main->BtnRedo, Qt::LeftButton);
+        QTest::mouseRelease(Part<TTimerSpeedButton>(Main.get(), "BtnRedo"), Qt::LeftButton);
         QCOMPARE(steps, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20, 22}));
 
         // The menu item always moves one step, however often it comes.
         for (int i = 1; i <= 12; ++i) {
-            Main->ItemUndo->trigger();
+            Part<QAction>(Main.get(), "ItemUndo")->trigger();
             QCOMPARE(board->MoveIndex, 22 - i);
         }
         QCOMPARE(w->Game()->RepeatCount(), 0);
@@ -383,8 +393,8 @@ private Q_SLOTS:
         QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
         QCOMPARE(Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh")), QByteArray("alt"));
         // The start panel comes back with the last game offered.
-        QTRY_VERIFY(!Main->PnlStart->isHidden());
-        QTRY_VERIFY(Main->BtnLoadLast->hasFocus());
+        QTRY_VERIFY(!Part<QFrame>(Main.get(), "PnlStart")->isHidden());
+        QTRY_VERIFY(Part<QPushButton>(Main.get(), "BtnLoadLast")->hasFocus());
 
         w = OpenRow();
         QVERIFY(w);
@@ -420,7 +430,7 @@ private Q_SLOTS:
         QTest::mouseMove(b->View(), over);
         b->View()->repaint();
         QVERIFY(b->View()->HandShown());
-        Main->MdiArea->setActiveSubWindow(a->SubWindow());
+        Part<QMdiArea>(Main.get(), "MdiArea")->setActiveSubWindow(a->SubWindow());
         b->View()->repaint();
         QVERIFY(!b->View()->HandShown());
         QCOMPARE(b->View()->cursor().shape(), Qt::ArrowCursor);
@@ -432,10 +442,10 @@ private Q_SLOTS:
         QVERIFY(
             Root->Read(QStringLiteral("Hist/Letzter Spielstand.zrh")).endsWith("\r\n2;0;0;1;\r\n"));
         QCoreApplication::processEvents();
-        QVERIFY(Main->PnlStart->isHidden());
+        QVERIFY(Part<QFrame>(Main.get(), "PnlStart")->isHidden());
         a->CloseWindow();
-        QTRY_VERIFY(!Main->PnlStart->isHidden());
-        QVERIFY(!Main->MenuEdit->menuAction()->isVisible());
+        QTRY_VERIFY(!Part<QFrame>(Main.get(), "PnlStart")->isHidden());
+        QVERIFY(!Part<QMenu>(Main.get(), "MenuEdit")->menuAction()->isVisible());
     }
 
     void fullScreenHidesAndRestoresTheFrame()
@@ -448,11 +458,11 @@ private Q_SLOTS:
         QVERIFY(w->IsFullScreen());
         QVERIFY(!w->SubWindow());
         QVERIFY(Main->menuBar()->isHidden());
-        QVERIFY(Main->SpeedPanel->isHidden());
+        QVERIFY(Part<QToolBar>(Main.get(), "SpeedPanel")->isHidden());
         QVERIFY(Main->statusBar()->isHidden());
         QCOMPARE(Main->minimumSize(), before);
         QCOMPARE(Main->maximumSize(), before);
-        QTRY_COMPARE(w->geometry(), Main->ClientArea->rect());
+        QTRY_COMPARE(w->geometry(), Part<QWidget>(Main.get(), "ClientArea")->rect());
         QVERIFY(w->PnlMoves->isVisible());
         QCOMPARE(w->LblCaption->text(), QStringLiteral("** Reihe"));
         // Board and the half-size goal picture share the width in equal gaps.
@@ -483,11 +493,11 @@ private Q_SLOTS:
         QTest::keyClick(w, Qt::Key_Escape);
         QTRY_VERIFY(Main->PuzzleWindows().isEmpty());
         QVERIFY(!Main->menuBar()->isHidden());
-        QVERIFY(!Main->SpeedPanel->isHidden());
+        QVERIFY(!Part<QToolBar>(Main.get(), "SpeedPanel")->isHidden());
         QVERIFY(!Main->statusBar()->isHidden());
         QCOMPARE(Main->minimumSize(), QSize(720, 600));
         QCOMPARE(Main->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-        QTRY_VERIFY(!Main->PnlStart->isHidden());
+        QTRY_VERIFY(!Part<QFrame>(Main.get(), "PnlStart")->isHidden());
 
         Root->Messages.clear();
         Root->Answer = QMessageBox::No;
@@ -508,7 +518,7 @@ private Q_SLOTS:
         Settings().FullScreen2 = true;
         TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Breit.zrv"), true);
         QVERIFY(w);
-        QTRY_COMPARE(w->geometry(), Main->ClientArea->rect());
+        QTRY_COMPARE(w->geometry(), Part<QWidget>(Main.get(), "ClientArea")->rect());
         QVERIFY(w->Board()->Width() * 3 / 2 > w->width());
         QCOMPARE(w->View()->x(), 0);
         QVERIFY(w->View()->y() >= w->PnlMoves->geometry().bottom());
@@ -587,7 +597,7 @@ private Q_SLOTS:
             QVERIFY(Main->PuzzleWindows().isEmpty());
             QVERIFY(!Main->menuBar()->isHidden());
             QCOMPARE(Main->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-            QTRY_VERIFY(!Main->PnlStart->isHidden());
+            QTRY_VERIFY(!Part<QFrame>(Main.get(), "PnlStart")->isHidden());
             EndMain();
         }
     }
@@ -599,13 +609,13 @@ private Q_SLOTS:
         QVERIFY(Settings().FullScreen2);
         QVERIFY(Settings().Cursor64);
         QVERIFY(Settings().Grid);
-        QVERIFY(Main->BtnGrid->isChecked());
+        QVERIFY(Part<QToolButton>(Main.get(), "BtnGrid")->isChecked());
         QCOMPARE(Settings().GameOverText, QStringLiteral("Ziel ereicht, Bravo!"));
         QCOMPARE(Settings().GameOverFile, DataRoot::RootDir() + QStringLiteral("GameOver.wav"));
         QVERIFY(!QFile::exists(Root->SettingsFile())); // nothing written before the exit
 
         // The toolbar toggle changes Grid at once.
-        QTest::mouseClick(Main->BtnGrid, Qt::LeftButton);
+        QTest::mouseClick(Part<QToolButton>(Main.get(), "BtnGrid"), Qt::LeftButton);
         QVERIFY(!Settings().Grid);
         Settings().Player = QStringLiteral("Erika");
         Settings().FullScreen2 = false;
@@ -625,7 +635,7 @@ private Q_SLOTS:
         Settings() = TZarvoSettings();
         StartMain();
         QVERIFY(!Settings().Grid);
-        QVERIFY(!Main->BtnGrid->isChecked());
+        QVERIFY(!Part<QToolButton>(Main.get(), "BtnGrid")->isChecked());
         QVERIFY(!Settings().FullScreen2);
         QCOMPARE(Settings().Player, QStringLiteral("Erika"));
     }
@@ -635,8 +645,8 @@ private Q_SLOTS:
         StartMain();
         UseWindowedGames();
         // Without a game the key does nothing.
-        Main->ItemSpeed->trigger();
-        QVERIFY(!Main->BtnSpeed->isChecked());
+        Part<QAction>(Main.get(), "ItemSpeed")->trigger();
+        QVERIFY(!Part<QToolButton>(Main.get(), "BtnSpeed")->isChecked());
 
         TFormZarvo *w = OpenRow();
         QVERIFY(w);
@@ -650,14 +660,14 @@ private Q_SLOTS:
 
         QString shown;
         QTimer::singleShot(1300, this, [&] {
-            shown = Main->StatusPanel->text();
-            Main->ItemSpeed->trigger(); // the same key ends it
+            shown = Part<QLabel>(Main.get(), "StatusPanel")->text();
+            Part<QAction>(Main.get(), "ItemSpeed")->trigger(); // the same key ends it
         });
-        Main->ItemSpeed->trigger(); // runs until ended
+        Part<QAction>(Main.get(), "ItemSpeed")->trigger(); // runs until ended
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ Bilder/sec$")).match(shown).hasMatch(),
                  qPrintable(shown));
-        QVERIFY(!Main->BtnSpeed->isChecked());
-        QVERIFY(Main->StatusPanel->text().isEmpty());
+        QVERIFY(!Part<QToolButton>(Main.get(), "BtnSpeed")->isChecked());
+        QVERIFY(Part<QLabel>(Main.get(), "StatusPanel")->text().isEmpty());
         // The two pieces touch already, so neither could move.
         QCOMPARE(board->Piece(0)->Y, 10);
         QCOMPARE(board->Piece(1)->Y, 50);

@@ -31,6 +31,15 @@ inline QByteArray RowPuzzle(const QByteArray &title = "Reihe")
            "[Object]\r\nCount=2\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n";
 }
 
+// A control of a window found by its object name; a missing one ends the test run.
+template <typename T> T *Part(const QObject *window, const char *name)
+{
+    T *part = window->findChild<T *>(QString::fromLatin1(name));
+    if (!part)
+        qFatal("no control %s", name);
+    return part;
+}
+
 class TAppRoot : public TTestFolder
 {
 public:
