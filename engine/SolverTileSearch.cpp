@@ -81,10 +81,31 @@ public:
         FDist.resize(FStates.size());
         for (size_t i = 0; i < FStates.size(); ++i)
             FDist[i] = std::min({dist[3 * i], dist[3 * i + 1], dist[3 * i + 2]});
+        // Every step of the gap as a table, so the search follows it
+        // without looking anything up.
+        FNext.assign(FStates.size() * size_t(2 * L), -1);
+        for (int s = 0; s < int(FStates.size()); ++s) {
+            const int gap = Decode(FStates[size_t(s)], c);
+            for (int dir = 0; dir < 2; ++dir) {
+                const int from = gap + (dir == 0 ? -1 : 1);
+                for (int g = 0; from >= 0 && from < L && g < L; ++g)
+                    if (c[size_t(from * L + g)] > 0)
+                        FNext[size_t((s * 2 + dir) * L + g)] =
+                            IndexOf(MoveTile(WithGap(FStates[size_t(s)], from), g, from, gap));
+            }
+        }
         return true;
     }
 
-    int Lookup(TCode code) const { return FDist[size_t(FIndex[Slot(code)])]; }
+    int Lookup(TCode code) const { return FDist[size_t(IndexOf(code))]; }
+    int IndexOf(TCode code) const { return FIndex[Slot(code)]; }
+    int Distance(int state) const { return FDist[size_t(state)]; }
+    // The state after the gap moved one line (up when from < gap) and a tile
+    // of goal line g took its place.
+    int Next(int state, int gap, int from, int g) const
+    {
+        return FNext[size_t((state * 2 + (from < gap ? 0 : 1)) * L + g)];
+    }
 
     TCode Encode(const std::vector<int> &counts, int gap) const
     {
@@ -106,7 +127,7 @@ public:
     long long Bytes() const
     {
         return (long long)(FStates.capacity() * sizeof(TCode) + FDist.capacity() +
-                           FIndex.capacity() * sizeof(int));
+                           (FIndex.capacity() + FNext.capacity()) * sizeof(int));
     }
 
 private:
@@ -114,6 +135,7 @@ private:
     std::vector<TCode> FStates;
     std::vector<std::uint8_t> FDist;
     std::vector<int> FIndex; // open addressing over FStates
+    std::vector<int> FNext;  // per state, direction and goal line: the next state
 
     size_t Slot(TCode code) const
     {
@@ -171,11 +193,11 @@ public:
             ++cc[size_t((c % t.W) * t.W + g % t.W)];
             Misplaced += g != c;
         }
-        RowCode = Rows.Encode(rc, t.Gap / t.W);
-        ColCode = Cols.Encode(cc, t.Gap % t.W);
+        RowState = Rows.IndexOf(Rows.Encode(rc, t.Gap / t.W));
+        ColState = Cols.IndexOf(Cols.Encode(cc, t.Gap % t.W));
     }
 
-    int Bound() const { return Rows.Lookup(RowCode) + Cols.Lookup(ColCode); }
+    int Bound() const { return Rows.Distance(RowState) + Cols.Distance(ColState); }
 
     // 1 found within bound, 0 not, -1 budget spent.
     int Search(int bound)
@@ -193,7 +215,7 @@ private:
     TTiles &T;
     const TWalkTable &Rows, &Cols;
     TBudget &Budget;
-    TCode RowCode = 0, ColCode = 0;
+    int RowState = 0, ColState = 0; // in the tables of the walking distances
     int Misplaced = 0;
     int FBound = 0, FNext = 0;
 
@@ -240,11 +262,9 @@ private:
         const int g = T.Goal[size_t(tile)];
         Misplaced += (to != g) - (from != g);
         if (dir % 2 == 1)
-            RowCode =
-                Rows.WithGap(Rows.MoveTile(RowCode, g / T.W, from / T.W, to / T.W), from / T.W);
+            RowState = Rows.Next(RowState, to / T.W, from / T.W, g / T.W);
         else
-            ColCode =
-                Cols.WithGap(Cols.MoveTile(ColCode, g % T.W, from % T.W, to % T.W), from % T.W);
+            ColState = Cols.Next(ColState, to % T.W, from % T.W, g % T.W);
         T.Board[size_t(to)] = tile;
         T.Board[size_t(from)] = -1;
         T.Gap = from;
