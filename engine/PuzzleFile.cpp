@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -522,22 +523,43 @@ void TZarvoPad::CarryOverSettings(const QString &name)
     const int fontSize = installed.ReadInteger(SPad, QStringLiteral("FontSize"), 9);
     const int fontStyle = installed.ReadInteger(SPad, QStringLiteral("FontStyle"), 1);
     const int fontColor = installed.ReadInteger(SPad, QStringLiteral("FontColor"), -1);
-    QStringList best;
-    for (int i = 1; i <= 10; ++i)
-        best << installed.ReadString(SSolution, QStringLiteral("Best%1").arg(i),
-                                     QStringLiteral("?"));
+    const bool byMoves = installed.ReadBool(SSolution, QStringLiteral("Sort"), true);
 
     const QString newDir = FileInDir(DataRoot::DataDir(), QStringLiteral("New")) + QLatin1Char('/');
     TIniFile replacement(FileInDir(newDir, file));
+    // The players' results stay; the "Minimum" entry is the author's and
+    // comes from the replacement, so a corrected minimum reaches players
+    // who had the puzzle before. The list keeps its order.
+    const QString minimum = QStringLiteral("Minimum");
+    std::vector<QString> best;
+    for (int i = 1; i <= 10; ++i) {
+        const QString key = QStringLiteral("Best%1").arg(i);
+        const QString mine = installed.ReadString(SSolution, key, QStringLiteral("?"));
+        if (mine != QLatin1String("?") && GetField(mine, 2) != minimum)
+            best.push_back(mine);
+        const QString theirs = replacement.ReadString(SSolution, key, QStringLiteral("?"));
+        if (theirs != QLatin1String("?") && GetField(theirs, 2) == minimum)
+            best.push_back(theirs);
+    }
+    const auto number = [](const QString &entry, int n) { return GetField(entry, n).toInt(); };
+    std::stable_sort(best.begin(), best.end(), [&](const QString &a, const QString &b) {
+        const int first = byMoves ? 1 : 3, second = byMoves ? 3 : 1;
+        return std::make_pair(number(a, first), number(a, second)) <
+               std::make_pair(number(b, first), number(b, second));
+    });
     replacement.WriteString(SPad, QStringLiteral("ImgBack"), imgBack);
     replacement.WriteString(SPad, QStringLiteral("ImgZarvos"), imgZarvos);
     replacement.WriteInteger(SPad, QStringLiteral("UnitSize"), unitSize);
     replacement.WriteInteger(SPad, QStringLiteral("Border"), border);
     WriteFontKeys(replacement, fontColor == -1, fontName, fontSize, fontColor & 0xFFFFFF,
                   fontStyle & 7);
-    for (int i = 1; i <= 10; ++i)
-        if (best[i - 1] != QLatin1String("?"))
-            replacement.WriteString(SSolution, QStringLiteral("Best%1").arg(i), best[i - 1]);
+    for (int i = 1; i <= 10; ++i) {
+        const QString key = QStringLiteral("Best%1").arg(i);
+        if (i <= int(best.size()))
+            replacement.WriteString(SSolution, key, best[size_t(i - 1)]);
+        else
+            replacement.DeleteKey(SSolution, key);
+    }
     replacement.UpdateFile();
 }
 

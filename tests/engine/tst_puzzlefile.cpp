@@ -742,8 +742,9 @@ private Q_SLOTS:
                    "[Pad]\r\nImgBack=mine.bmp\r\nUnitSize=30\r\nBorder=3\r\n"
                    "FontName=Times\r\nFontSize=12\r\nFontStyle=5\r\nFontColor=4660\r\n"
                    "[Start]\r\nCount=1\r\nZarvo1=Zarvo11,old,0,0,0,0,1\r\n"
-                   "[Solution]\r\nBest1=9,Anna\r\nBest3=15,Ben\r\n");
-        // Its replacement in NEW (any case) with new pieces and its own look.
+                   "[Solution]\r\nBest1=9,Anna\r\nBest2=12,Minimum\r\nBest3=15,Ben\r\n");
+        // Its replacement in NEW (any case) with new pieces, its own look and
+        // a corrected minimum.
         root.Write("Data/NEW/A.ZRV", "[Pad]\r\nUnitSize=40\r\nFontName=Arial\r\n"
                                      "[Start]\r\nCount=1\r\nZarvo1=Zarvo11,new,1,1,0,0,1\r\n"
                                      "[Solution]\r\nBest1=11,Minimum\r\nBest2=20,Carl\r\n");
@@ -764,9 +765,11 @@ private Q_SLOTS:
         QCOMPARE(a.ReadString("Pad", "FontName", ""), QString("Times"));
         QCOMPARE(a.ReadInteger("Pad", "FontStyle", 0), 5);
         QCOMPARE(a.ReadInteger("Pad", "FontColor", 0), 4660);
+        // The players' results stay, the author's minimum is the new one.
         QCOMPARE(a.ReadString("Solution", "Best1", ""), QString("9,Anna"));
-        QCOMPARE(a.ReadString("Solution", "Best2", ""), QString("20,Carl")); // "?" is not carried
+        QCOMPARE(a.ReadString("Solution", "Best2", ""), QString("11,Minimum"));
         QCOMPARE(a.ReadString("Solution", "Best3", ""), QString("15,Ben"));
+        QVERIFY(!a.ValueExists("Solution", "Best4"));
         QVERIFY(!QFile::exists(root.Path("Data/A.ZRV"))); // the installed name keeps its spelling
 
         QCOMPARE(root.Read("Data/b.zrv"), QByteArray("[Start]\r\nCount=0\r\n"));
