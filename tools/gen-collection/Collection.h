@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -59,8 +60,22 @@ QByteArray SynthesiseFanfare();
 
 // ---- puzzles ----
 // Writes ZarvoTyp.ini, every puzzle file and the pictures the puzzles need
-// (piece sheets, board pictures) below dataDir; returns false on an error.
+// (piece sheets, board pictures) below dataDir, with the minimum the solver
+// proves for each; returns false on an error.
 bool WriteCollection(const QString &dataDir);
+
+// A puzzle file as written, for the minimum to be added to it.
+struct TWrittenPuzzle
+{
+    QString File;
+    QStringList Lines;
+    bool Random = false;  // shuffled at every start: no minimum of its own
+    bool Picture = false; // a picture puzzle: its proof may take long
+};
+// Solves every puzzle of dataDir (a data root) with the game's solver and
+// writes Best1=N,Minimum into each whose minimum is proven; prints what it
+// found. False when a puzzle does not load or cannot be written.
+bool WriteMinimums(const QString &dataDir, const std::vector<TWrittenPuzzle> &puzzles);
 
 // Saves a picture, creating the folder; JPEG at the given quality.
 bool SavePicture(const QImage &image, const QString &path, int quality = 85);

@@ -120,7 +120,6 @@ struct TPuzzle
     QString Id;   // names the pictures made for this puzzle
     QString File; // in Data/
     QString Title, Info, Rating;
-    int Best = 0; // 0: no minimum known
     int Unit = 64;
     int FrameW = 4, FrameH = 5;
     int Margin = 1; // units of board around the field on every side
@@ -223,7 +222,7 @@ QString ImageDir(const QString &dataDir)
     return dataDir + "/Image/";
 }
 
-bool WritePuzzle(const QString &dataDir, const TPuzzle &p)
+bool WritePuzzle(const QString &dataDir, const TPuzzle &p, QStringList &f)
 {
     const int backW = p.FrameW + 2 * p.Margin, backH = p.FrameH + 2 * p.Margin;
     const int u = p.Unit;
@@ -280,7 +279,7 @@ bool WritePuzzle(const QString &dataDir, const TPuzzle &p)
     if (!SavePicture(sheet, ImageDir(dataDir) + sheetName, 90))
         return false;
 
-    QStringList f;
+    f.clear();
     f << "[Pad]"
       << "ImgBack=" + backName << "ImgZarvos=" + sheetName << QString("UnitSize=%1").arg(u)
       << QString("Border=%1").arg(p.Border) << "FontName=Arial"
@@ -328,9 +327,6 @@ bool WritePuzzle(const QString &dataDir, const TPuzzle &p)
     f << QString("Count=%1").arg(n) << ""
       << "[Info]"
       << "Title=" + p.Title << "ObjectInfo=" + p.Info << "Rating=" + p.Rating;
-    if (p.Best > 0)
-        f << ""
-          << "[Solution]" << QString("Best1=%1,Minimum").arg(p.Best);
     return WriteTextFile(dataDir + "/Data/" + p.File, f);
 }
 
@@ -348,7 +344,8 @@ struct TPicturePuzzle
     int Swaps = 100; // an even number keeps the start solvable
 };
 
-bool WritePicturePuzzle(const QString &dataDir, const TPicturePuzzle &p, std::uint32_t seed)
+bool WritePicturePuzzle(const QString &dataDir, const TPicturePuzzle &p, std::uint32_t seed,
+                        QStringList &f)
 {
     const int count = p.PartsX * p.PartsY - 1;
     const std::vector<int> at = EvenShuffle(count, p.Swaps, seed);
@@ -357,7 +354,7 @@ bool WritePicturePuzzle(const QString &dataDir, const TPicturePuzzle &p, std::ui
         cell[size_t(i)] = QPoint(i % p.PartsX, i / p.PartsX);
         start[size_t(i)] = QPoint(at[size_t(i)] % p.PartsX, at[size_t(i)] / p.PartsX);
     }
-    QStringList f;
+    f.clear();
     f << "[Pad]"
       << "ImgBack=" + p.Back << "ImgZarvos=" + p.Picture << QString("UnitSize=%1").arg(p.Unit)
       << QString("Border=%1").arg(p.Border);
@@ -431,7 +428,6 @@ std::vector<TPuzzle> Classics()
         p.Title = "Roter Esel";
         p.Info = "Bringe den roten Esel nach unten in die Mitte.";
         p.Rating = "****";
-        p.Best = 81;
         p.Back = "Nussbaum.jpg";
         p.FontSize = 14;
         p.Start = {P("Zarvo22", 1, 0, M::RedLacquer, "Esel"),
@@ -455,7 +451,6 @@ std::vector<TPuzzle> Classics()
         p.Info = shortOne ? "Bringe den blauen Wimpel nach rechts unten."
                           : "Bringe den blauen Wimpel nach links unten.";
         p.Rating = shortOne ? "**" : "***";
-        p.Best = shortOne ? 29 : 59;
         p.Back = "Filz.jpg";
         p.FontSize = 13;
         p.Start = {P("Zarvo22", 0, 0, M::BlueLacquer, "Wimpel"),
@@ -479,7 +474,6 @@ std::vector<TPuzzle> Classics()
         p.Title = "Jahrhundert";
         p.Info = "Bringe den goldenen Block nach unten in die Mitte.";
         p.Rating = "*****";
-        p.Best = 99;
         p.Back = "Stein.jpg";
         p.FontSize = 14;
         p.FontColor = QColor(60, 30, 0);
@@ -498,7 +492,6 @@ std::vector<TPuzzle> Classics()
         p.Title = "Super-Jahrhundert";
         p.Info = "Bringe den goldenen Block in die Mitte der unteren zwei Reihen.";
         p.Rating = "*****";
-        p.Best = 138;
         p.Back = "Schiefer.jpg";
         p.FontSize = 14;
         p.FontColor = QColor(60, 30, 0);
@@ -517,7 +510,6 @@ std::vector<TPuzzle> Classics()
         p.Title = "Quzzle";
         p.Info = "Bringe den grünen Block nach rechts oben.";
         p.Rating = "****";
-        p.Best = 84;
         p.Back = "Filz-blau.jpg";
         p.FontSize = 14;
         p.Start = {P("Zarvo22", 0, 0, M::Jade, "Q"), P("Zarvo21", 2, 0, M::Maple),
@@ -535,7 +527,6 @@ std::vector<TPuzzle> Classics()
         p.Title = "Ma's Puzzle";
         p.Info = "Füge die beiden grünen Winkel rechts oben zu einem Rechteck zusammen.";
         p.Rating = "**";
-        p.Best = 23;
         p.Back = "Nussbaum.jpg";
         p.FontSize = 13;
         p.Start = {P("Zarvo31", 0, 0, M::Walnut),   P("Zarvo31", 2, 3, M::Walnut),
@@ -764,14 +755,17 @@ bool WriteCollection(const QString &dataDir)
 {
     if (!WriteTextFile(dataDir + "/ZarvoTyp.ini", TypeFileLines()))
         return false;
+    std::vector<TWrittenPuzzle> written;
     std::vector<TPuzzle> all = Classics();
     for (const TPuzzle &p : OwnPuzzles())
         all.push_back(p);
-    for (const TPuzzle &p : all)
-        if (!WritePuzzle(dataDir, p)) {
+    for (const TPuzzle &p : all) {
+        written.push_back({p.File, {}, p.Random, false});
+        if (!WritePuzzle(dataDir, p, written.back().Lines)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(p.File));
             return false;
         }
+    }
 
     std::vector<TPicturePuzzle> pictures(4);
     pictures[0] = {"Abendsee.zrv", "Abendsee 3×3", "Abendsee.jpg", "Nussbaum.jpg", 3, 3, 100};
@@ -788,10 +782,12 @@ bool WriteCollection(const QString &dataDir)
                    40};
     pictures[3].Swaps = 2000;
     std::uint32_t seed = 1;
-    for (const TPicturePuzzle &p : pictures)
-        if (!WritePicturePuzzle(dataDir, p, seed++ * 2654435761u)) {
+    for (const TPicturePuzzle &p : pictures) {
+        written.push_back({p.File, {}, false, true});
+        if (!WritePicturePuzzle(dataDir, p, seed++ * 2654435761u, written.back().Lines)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(p.File));
             return false;
         }
-    return true;
+    }
+    return WriteMinimums(dataDir, written);
 }
