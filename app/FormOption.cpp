@@ -3,7 +3,7 @@
 #include "ButtonEdit.h"
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
-#include "FormColour.h"
+#include "DialogLook.h"
 #include "FormEnhance.h"
 #include "Glyphs.h"
 #include "Help.h"
@@ -71,13 +71,7 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Programmoptionen"));
     setFixedSize(436, 212);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormColour);
-    setPalette(pal);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogLook(this);
 
     auto *upper = new QFrame(this);
     upper->setFrameShape(QFrame::Panel);

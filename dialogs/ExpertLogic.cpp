@@ -200,3 +200,12 @@ void SaveExpertPuzzle(const TExpertPuzzle &p, const QString &fileName)
     }
     board.SavePuzzle(fileName);
 }
+
+QStringList PictureList()
+{
+    QStringList names =
+        QDir(DataRoot::ImageDir())
+            .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    names.prepend(NoPicture);
+    return names;
+}

@@ -9,9 +9,17 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TZarvoPad;
+
+// The choice of no picture in the picture lists of the expert and the
+// properties dialog.
+inline const QString NoPicture = QStringLiteral("(Kein)");
+// The names of the normal files of the image folder, sorted without regard
+// to case, after NoPicture.
+QStringList PictureList();
 
 // The ranges of the expert's grid fields.
 constexpr int ExpertUnitMin = 5;

@@ -3,6 +3,7 @@
 #include "ButtonEdit.h"
 #include "CenteredMessageDlg.h"
 #include "DataRoot.h"
+#include "DialogLook.h"
 #include "ErrorReport.h"
 #include "FontField.h"
 #include "FormColour.h"
@@ -31,7 +32,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString NoPicture = QStringLiteral("(Kein)");
 
 // The preview paints through the dialog, which knows the picture and grid.
 class TPreviewBox : public QWidget
@@ -49,17 +49,6 @@ protected:
 private:
     TFormExpert *Form;
 };
-
-// The names of the normal files of the image folder, sorted without regard
-// to case, after "(Kein)".
-QStringList PictureList()
-{
-    QStringList names =
-        QDir(DataRoot::ImageDir())
-            .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    names.prepend(NoPicture);
-    return names;
-}
 } // namespace
 
 TFormExpert::TFormExpert(QWidget *owner) : QDialog(owner)
@@ -97,13 +86,7 @@ void TFormExpert::CreateControls()
 {
     setWindowTitle(QStringLiteral("Puzzleexperte"));
     setSizeGripEnabled(true);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormColour);
-    setPalette(pal);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogLook(this);
     resize(484, 532);
 
     auto *layout = new QVBoxLayout(this);

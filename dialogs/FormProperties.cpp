@@ -1,5 +1,6 @@
 #include "FormProperties.h"
 
+#include "DialogLook.h"
 #include "ExpertLogic.h"
 #include "FontField.h"
 #include "FormColour.h"
@@ -22,17 +23,7 @@
 #include <QTabWidget>
 
 namespace {
-const QString NoPicture = QStringLiteral("(Kein)");
 constexpr int PreviewW = 210, PreviewH = 218;
-
-QStringList PictureList()
-{
-    QStringList names =
-        QDir(DataRoot::ImageDir())
-            .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    names.prepend(NoPicture);
-    return names;
-}
 
 // The entry equal to name without regard to case, else "(Kein)".
 int EntryOf(const QComboBox *list, const QString &name)
@@ -99,13 +90,7 @@ void TFormProperties::CreateControls()
 {
     setWindowTitle(QStringLiteral("Eigenschaften"));
     setFixedSize(475, 350);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormColour);
-    setPalette(pal);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogLook(this);
 
     PageControl = new QTabWidget(this);
     PageControl->setGeometry(6, 6, 463, 296);
