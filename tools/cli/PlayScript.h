@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ZarvoGame.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+// The commands of zarvos-cli play, one line at a time, on a game session:
+// mouse input on board pixels ("down X Y [left|right|middle] [ctrl] [dbl]",
+// "move X Y [left|none]", "up X Y"), the menu's steps ("undo", "redo",
+// "restart", "goal on|off"), "save NAME" into Hist/, and what a script
+// prints ("print", "history").
+class TPlayScript
+{
+public:
+    TPlayScript(QTextStream &out, bool grid);
+
+    // The words of one script line; empty for a blank line.
+    static QStringList Words(const QString &line);
+    // Runs one command; false for words that are not a command. Engine
+    // errors (a save that fails) pass on as EZarvoError.
+    bool Run(const QStringList &words);
+
+    TZarvoGame Game;
+
+private:
+    bool Down(const QStringList &words);
+
+    QTextStream &Out;
+    TMouseButton Button = mbLeft;
+};
