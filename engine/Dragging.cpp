@@ -1,5 +1,7 @@
 #include "ZarvoPad.h"
 
+#include <algorithm>
+
 // The board's mouse handling: a press picks the topmost movable piece under
 // the pointer, each move drags it by the rules, the release commits the drag
 // into the history and tells the window.
@@ -24,9 +26,11 @@ void TZarvoPad::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     Redraw();
 
     // Later pieces are drawn over earlier ones, so the last hit is the one
-    // the player sees under the pointer.
+    // the player sees under the pointer. Only what lies on the board can be
+    // pressed: a piece placed outside it is never seen.
     const TZarvoList &list = ActivePieces();
-    for (int i = 0; i < int(list.size()); ++i) {
+    const bool onBoard = x >= 0 && y >= 0 && x < Width() && y < Height();
+    for (int i = 0; onBoard && i < int(list.size()); ++i) {
         const TZarvo *p = list[size_t(i)].get();
         if (p->Movable && p->X <= x && x < p->X + p->Width && p->Y <= y && y < p->Y + p->Height) {
             DragIndex = i;
@@ -51,6 +55,13 @@ void TZarvoPad::MouseMove(TShiftState shift, int x, int y)
     if (!Dragging || !(shift & ssLeft) || ShowObject) {
         Paint(); // only the hand moves
         return;
+    }
+    // While dragging, the pointer is held inside the board, as the window
+    // confines it: a position far outside (from a script) would otherwise
+    // be walked in millions of 20-pixel steps, and overflow beyond that.
+    if (Width() > 0 && Height() > 0) {
+        x = std::clamp(x, 0, Width() - 1);
+        y = std::clamp(y, 0, Height() - 1);
     }
     if (x == DownX && y == DownY)
         return;

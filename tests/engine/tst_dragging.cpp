@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <climits>
 
 using namespace HandBoard;
 
@@ -137,6 +138,29 @@ private Q_SLOTS:
         QCOMPARE(ev.Moved, 2); // the release is still reported
         QCOMPARE(pad.History, history);
         QCOMPARE(pad.MoveIndex, 0);
+    }
+
+    void theBoardHoldsThePointerWhileDragging()
+    {
+        // As the window confines the pointer: a drag aimed far beyond the
+        // board ends where one to its edge ends, and a piece placed outside
+        // the board cannot be taken.
+        TZarvoPad pad;
+        TEvents ev;
+        TZarvo *p = Add(pad, 10, 10, 10, 10);
+        TZarvo *outside = Add(pad, 500, 10, 10, 10);
+        Start(pad, ev);
+        pad.MouseDown(mbLeft, ssLeft, 505, 15);
+        QCOMPARE(pad.DragIndex, -1);
+        pad.MouseUp(mbLeft, 0, 505, 15);
+        pad.MouseDown(mbLeft, ssLeft, 15, 15);
+        pad.MouseMove(ssLeft, INT_MAX, INT_MIN);
+        QCOMPARE(Pos(p), QPoint(90, 0));
+        pad.MouseMove(ssLeft, INT_MIN, INT_MAX);
+        QCOMPARE(Pos(p), QPoint(0, 30));
+        pad.MouseUp(mbLeft, 0, INT_MIN, INT_MAX);
+        QCOMPARE(Pos(outside), QPoint(500, 10));
+        QCOMPARE(pad.MoveIndex, 1);
     }
 
     void onlyTheLeftButtonDrags()
