@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 using PadInternal::CheckedPixel;
 using PadInternal::FileInDir;
@@ -30,6 +31,25 @@ QStringList SplitLines(const QString &text)
         if (l.endsWith(QLatin1Char('\r')))
             l.chop(1);
     return lines;
+}
+// The puzzle named by line 1 of a game state. The line is Windows-1252; a
+// name that code page cannot hold is written in UTF-8 instead (see
+// SaveGameState), which is taken only when no puzzle has the first reading.
+QString PuzzleNameOfLine(const QString &line)
+{
+    if (QFileInfo::exists(FileInDir(DataRoot::DataDir(), NamePart(line))))
+        return line;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString name = utf8(EncodeWin1252(line));
+    return utf8.hasError() ? line : name;
+}
+
+// Line 1 of a game state: the puzzle's name in Windows-1252, or in UTF-8
+// when that code page cannot hold it, so that the game loads its puzzle again.
+QByteArray PuzzleNameLine(const QString &fileName)
+{
+    const QByteArray cp1252 = EncodeWin1252(fileName);
+    return DecodeWin1252(cp1252) == fileName ? cp1252 : fileName.toUtf8();
 }
 } // namespace
 
@@ -76,7 +96,7 @@ QString PadInternal::ReadGameState(TZarvoPad &board, const QString &name)
     }
     if (lines.size() < 2)
         throw EZarvoError(QStringLiteral("Der Spielstand \"%1\" ist unvollständig.").arg(shown));
-    const QString puzzle = lines[0];
+    const QString puzzle = PuzzleNameOfLine(lines[0]);
     const QString counters = lines[1];
     try {
         board.MoveIndex = StrToIntStrict(GetField(counters, 1, QStringLiteral(";")));
@@ -220,7 +240,7 @@ void TZarvoPad::SaveGameState(const QString &name)
                     .arg(german.toString(qint64(History[i].size())),
                          german.toString(MaxLineBytes)));
         }
-    QByteArray bytes = EncodeWin1252(FileName) + crLf;
+    QByteArray bytes = PuzzleNameLine(FileName) + crLf;
     bytes += QByteArray::number(MoveIndex) + ';' + (Solved ? "1" : "") + ';' +
              QByteArray::number(SolvedMoves) + crLf;
     qsizetype total = bytes.size();
@@ -231,8 +251,10 @@ void TZarvoPad::SaveGameState(const QString &name)
         bytes += EncodeWin1252(entry) + crLf;
 
     QSaveFile f(FileInDir(DataRoot::HistDir(), shown));
-    if (shown.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() ||
-        !f.commit())
+    // A name no file can carry (a NUL would cut it short on disk) is refused
+    // rather than saved under another name than the one asked for.
+    if (shown.isEmpty() || shown.contains(QChar(0)) || !f.open(QIODevice::WriteOnly) ||
+        f.write(bytes) != bytes.size() || !f.commit())
         throw EInOutError(
             f.error() == QFileDevice::PermissionsError ? 5 : 101,
             QStringLiteral("Der Spielstand \"%1\" kann nicht gespeichert werden.").arg(shown));

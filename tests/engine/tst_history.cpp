@@ -245,6 +245,10 @@ private Q_SLOTS:
         QVERIFY(FRoot->Read("Hist/Spiel.zrh").startsWith("three.zrv\r\n1;1;9\r\n"));
 
         QVERIFY_THROWS_EXCEPTION(EInOutError, pad->SaveGameState("Hist\\"));
+        // A name cut short on disk would be saved under another name.
+        QVERIFY_THROWS_EXCEPTION(EInOutError,
+                                 pad->SaveGameState(QString::fromLatin1("a.zrh\0b", 7)));
+        QVERIFY(!QFile::exists(FRoot->Path("Hist/a.zrh")));
     }
 
     void gameStateRoundTrip()
@@ -314,6 +318,28 @@ private Q_SLOTS:
             }
         }
         QVERIFY(failed > 0 && failed < 300);
+    }
+
+    void puzzleNamesOutsideTheCodePageComeBack()
+    {
+        // Windows-1252 names are written as before; a name that code page
+        // cannot hold is written so that the game finds its puzzle again.
+        for (const QString &name : {QStringLiteral("Grüße.zrv"), QStringLiteral("Σ Quadrat.zrv")}) {
+            FRoot->Write("Data/" + name, ThreePieces);
+            TZarvoPad pad;
+            pad.LoadPuzzle(name, false);
+            Drag(pad, 2, 2, 2);
+            pad.SaveGameState("named.zrh");
+            const QByteArray line = FRoot->Read("Hist/named.zrh").split('\r').first();
+            QCOMPARE(line, name.startsWith("G") ? QByteArray("Gr\xFC\xDF"
+                                                             "e.zrv")
+                                                : name.toUtf8());
+            TZarvoPad back;
+            back.LoadPuzzle("named.zrh", true);
+            QCOMPARE(back.FileName, name);
+            QCOMPARE(back.History, pad.History);
+            QCOMPARE(back.Pieces[2]->Y, pad.RowToY(2));
+        }
     }
 
     void aPositionLongerThanTheReadersTakeIsNotSaved()
