@@ -119,6 +119,16 @@ bool GifComplete(const QByteArray &d)
     return false;
 }
 
+// Whether the file holds rows of w pixels of the given bits, padded to four
+// bytes, h times from pixelsAt on. Counted by division: the header's sizes
+// are up to 2^31 each, and their product does not fit any integer.
+bool BmpRowsFit(const QByteArray &d, qint64 pixelsAt, qint64 w, qint64 h, qint64 bits)
+{
+    const qint64 rowBytes = (w * bits + 31) / 32 * 4; // w < 2^31, bits < 2^16
+    const qint64 room = d.size() - pixelsAt;
+    return room >= 0 && (rowBytes == 0 || h <= room / rowBytes);
+}
+
 bool BmpComplete(const QByteArray &d)
 {
     if (d.size() < 30)
@@ -129,7 +139,7 @@ bool BmpComplete(const QByteArray &d)
         const qint64 w = quint8(d[18]) | (quint8(d[19]) << 8);
         const qint64 h = quint8(d[20]) | (quint8(d[21]) << 8);
         const qint64 bits = quint8(d[24]) | (quint8(d[25]) << 8);
-        return pixelsAt + ((w * bits + 31) / 32) * 4 * h <= d.size();
+        return BmpRowsFit(d, pixelsAt, w, h, bits);
     }
     if (d.size() < 34)
         return false;
@@ -141,7 +151,7 @@ bool BmpComplete(const QByteArray &d)
         return pixelsAt < d.size(); // run-length or embedded data: the decoder checks
     if (w <= 0 || h == 0 || bits == 0)
         return false;
-    return pixelsAt + ((w * bits + 31) / 32) * 4 * std::abs(h) <= d.size();
+    return BmpRowsFit(d, pixelsAt, w, std::abs(h), bits);
 }
 
 bool WebpComplete(const QByteArray &d)
