@@ -3,6 +3,7 @@
 #   bash build.sh play   Release build, then start the game on the bundled collection
 #   bash build.sh test   sanitizer build (ASan + UBSan, warnings as errors), all tests via CTest
 #   bash build.sh deb    Release build of the Debian package in build/deb/
+#   bash build.sh fuzz [SECONDS]  libFuzzer build (clang), every fuzz target SECONDS each (60)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -51,8 +52,15 @@ deb)
     cmake --build build/deb -j "$jobs" --target zarvos zarvos-cli
     (cd build/deb && cpack -G DEB)
     ;;
+fuzz)
+    install_missing clang-14
+    CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DZARVOS_FUZZ=ON -DZARVOS_WERROR=ON
+    cmake --build build/fuzz -j "$jobs"
+    exec fuzz/run.sh build/fuzz "${2:-60}"
+    ;;
 *)
-    echo "usage: bash build.sh play|test|deb" >&2
+    echo "usage: bash build.sh play|test|deb|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
