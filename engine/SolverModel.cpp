@@ -14,6 +14,11 @@ namespace SolverInternal {
 
 namespace {
 
+bool ReadingOrder(QPoint a, QPoint b)
+{
+    return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+}
+
 QString Damaged(const QString &what)
 {
     return QStringLiteral("Die Stellung ist beschädigt: %1").arg(what);
@@ -166,15 +171,18 @@ TModel::TModel(const TSolverBoard &board)
                     for (int x = 0; x < p.Width; ++x)
                         cells.push_back(o + QPoint(x, y));
             }
-            std::sort(cells.begin(), cells.end(), [](QPoint a, QPoint b) {
-                return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
-            });
+            std::sort(cells.begin(), cells.end(), ReadingOrder);
             cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
             for (QPoint c : cells) {
                 kind.DX.push_back(c.x());
                 kind.DY.push_back(c.y());
                 kind.Offsets.push_back(c.x() + c.y() * W);
             }
+            for (int dir = 0; dir < 4; ++dir)
+                for (QPoint c : cells)
+                    if (!std::binary_search(cells.begin(), cells.end(),
+                                            c + QPoint(DirX[dir], DirY[dir]), ReadingOrder))
+                        kind.Front[dir].push_back(c.x() + c.y() * W);
             kind.MinDx = *std::min_element(kind.DX.begin(), kind.DX.end());
             kind.MaxDx = *std::max_element(kind.DX.begin(), kind.DX.end());
             kind.MinDy = *std::min_element(kind.DY.begin(), kind.DY.end());
@@ -384,7 +392,7 @@ bool TModel::Step(const TCell *anchors, const std::int16_t *grid, int p, int dir
         if (ax + kind.MinDx + dx < 0 || ax + kind.MaxDx + dx >= W || ay + kind.MinDy + dy < 0 ||
             ay + kind.MaxDy + dy >= H)
             return false;
-        for (int o : kind.Offsets) {
+        for (int o : kind.Front[dir]) {
             const int g = grid[a + o + d];
             if (g == -2)
                 return false;

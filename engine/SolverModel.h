@@ -20,6 +20,9 @@ struct TKind
 {
     std::vector<int> DX, DY;  // every cell of the piece, from its anchor
     std::vector<int> Offsets; // the same as cell-index differences
+    // Per direction the cells whose neighbour that way is not the piece's
+    // own: only they can meet something when the piece steps that way.
+    std::vector<int> Front[4];
     int MinDx = 0, MaxDx = 0, MinDy = 0, MaxDy = 0;
 };
 
