@@ -407,6 +407,7 @@ TSearchOutcome SolveTiles(const TModel &m, const std::vector<TCell> &start, TBud
     }
     const bool built = BuildTileSolution(tiles);
     result.Positions = tiles.Positions;
+    budget.Spent(0, tiles.PeakBytes + (long long)tiles.Slides.capacity() * 4);
     if (!built)
         return result; // cannot happen for a solvable board; reported as a spent budget
     std::vector<TSolverMove> moves = MovesOf(m, start, tiles.Slides);

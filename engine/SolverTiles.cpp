@@ -117,6 +117,8 @@ private:
             const int s = queue[head], tile = s / n, gap = s % n;
             if (tile == target) {
                 T.Positions += (long long)queue.size();
+                T.PeakBytes =
+                    std::max(T.PeakBytes, (long long)(from.capacity() + queue.capacity()) * 4);
                 return Replay(from, s, n);
             }
             for (int dir = 0; dir < 4; ++dir) {

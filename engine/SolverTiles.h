@@ -83,6 +83,7 @@ public:
     int Gap = 0, GapGoal = 0;
     std::vector<int> Slides; // the gap's one-cell moves so far
     long long Positions = 0; // states the placing searches looked at
+    long long PeakBytes = 0; // memory of the largest placing search
 };
 
 // Builds a solution the way a patient player does: the rows from the top one
