@@ -34,6 +34,9 @@ std::vector<int> EntryFields(const QString &entry, int wanted)
     return out;
 }
 
+// The most a way kept for later answers may take.
+constexpr long long MaxKeptBytes = 64 << 20;
+
 QByteArray CacheKey(const TKey &key)
 {
     return QByteArray(reinterpret_cast<const char *>(key.data()),
@@ -282,7 +285,12 @@ TSolveResult TSolver::SolveFrom(const std::vector<QPoint> &position,
     if (found.Outcome == TSolveOutcome::Minimum || found.Outcome == TSolveOutcome::Solution) {
         if (!found.Moves.empty() || found.Keys.size() <= 1) {
             result.Path = std::move(found.Moves);
-            found.Keys = D->KeysAlong(start, result.Path);
+            // The way of a huge tile puzzle is not kept: its positions would
+            // fill the memory.
+            const long long keyBytes =
+                (long long)(result.Path.size() + 1) * m.Words * (long long)sizeof(std::uint64_t);
+            if (keyBytes <= MaxKeptBytes)
+                found.Keys = D->KeysAlong(start, result.Path);
         } else {
             result.Path = MovesAlong(m, start, found.Keys);
             if (result.Path.size() + 1 != found.Keys.size())
@@ -291,8 +299,9 @@ TSolveResult TSolver::SolveFrom(const std::vector<QPoint> &position,
         result.Moves = int(result.Path.size());
     }
 
-    if (found.Outcome == TSolveOutcome::Unsolvable || found.Outcome == TSolveOutcome::Minimum ||
-        found.Outcome == TSolveOutcome::Solution)
+    if (found.Outcome == TSolveOutcome::Unsolvable ||
+        ((found.Outcome == TSolveOutcome::Minimum || found.Outcome == TSolveOutcome::Solution) &&
+         !found.Keys.empty()))
         D->Remember(found.Outcome, found.Outcome == TSolveOutcome::Unsolvable
                                        ? std::vector<TKey>{startKey}
                                        : found.Keys);

@@ -229,31 +229,37 @@ TModel::TModel(const TSolverBoard &board)
     // Goal: every goal rectangle that no fixed piece meets needs a movable
     // piece of a matching kind whose anchor puts the matching part there.
     GoalEmpty = board.Goals.empty();
+    const auto cellKey = [](QPoint c) { return (quint64(quint32(c.x())) << 32) | quint32(c.y()); };
+    QMultiHash<quint64, int> fixedAt;
+    for (int i = 0; i < count; ++i)
+        if (!parts[size_t(i)].Movable)
+            fixedAt.insert(cellKey(cells[size_t(i)]), i);
+    // Per goal rectangle the kinds and their parts that match it.
+    std::vector<std::vector<std::pair<int, int>>> matching(board.Goals.size());
+    for (int k = 0; k < int(Kinds.size()); ++k)
+        for (size_t j = 0; j < kindMatches[size_t(k)].size(); ++j)
+            for (int g : kindMatches[size_t(k)][j])
+                matching[size_t(g)].push_back({k, int(j)});
     for (int g = 0; g < int(board.Goals.size()); ++g) {
         const TSolverPart &goal = board.Goals[size_t(g)];
+        const QPoint at(goal.Col, goal.Row);
         bool metByFixed = false;
-        for (int i = 0; i < count && !metByFixed; ++i)
-            metByFixed = !parts[size_t(i)].Movable &&
-                         cells[size_t(i)] == QPoint(goal.Col, goal.Row) &&
-                         Matches(parts[size_t(i)], goal);
+        for (auto it = fixedAt.constFind(cellKey(at));
+             it != fixedAt.cend() && it.key() == cellKey(at); ++it)
+            metByFixed = metByFixed || Matches(parts[size_t(*it)], goal);
         if (metByFixed)
             continue;
         std::vector<TAlt> alts;
-        for (int k = 0; k < int(Kinds.size()); ++k) {
-            const auto &perPart = kindMatches[size_t(k)];
-            for (size_t j = 0; j < perPart.size(); ++j) {
-                if (!std::binary_search(perPart[j].begin(), perPart[j].end(), g))
-                    continue;
-                const QPoint a = QPoint(goal.Col, goal.Row) - kindPartOffsets[size_t(k)][j];
-                const TKind &kind = Kinds[size_t(k)];
-                bool fits = true;
-                for (size_t c = 0; c < kind.DX.size() && fits; ++c) {
-                    const int x = a.x() + kind.DX[c], y = a.y() + kind.DY[c];
-                    fits = x >= 0 && y >= 0 && x < W && y < H && !Wall[size_t(y * W + x)];
-                }
-                if (fits)
-                    alts.push_back({k, TCell(a.y() * W + a.x())});
+        for (const auto &[k, j] : matching[size_t(g)]) {
+            const QPoint a = at - kindPartOffsets[size_t(k)][size_t(j)];
+            const TKind &kind = Kinds[size_t(k)];
+            bool fits = true;
+            for (size_t c = 0; c < kind.DX.size() && fits; ++c) {
+                const int x = a.x() + kind.DX[c], y = a.y() + kind.DY[c];
+                fits = x >= 0 && y >= 0 && x < W && y < H && !Wall[size_t(y * W + x)];
             }
+            if (fits)
+                alts.push_back({k, TCell(a.y() * W + a.x())});
         }
         if (alts.empty())
             GoalImpossible = true;

@@ -141,8 +141,10 @@ public:
     template <typename TStop> bool Run(const TCell *start, int p, long long maxCount, TStop stop)
     {
         Begin(start);
+        // Positions of thousands of pieces are large: asked more often then.
+        const int every = M.N > 1024 ? 63 : 4095;
         for (int i = 0; i < Count(); ++i) {
-            if (Count() > maxCount || ((i & 4095) == 4095 && stop(Count())))
+            if (Count() > maxCount || ((i & every) == every && stop(Count())))
                 return false;
             Expand(i, p);
         }

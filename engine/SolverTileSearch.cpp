@@ -258,16 +258,13 @@ private:
     void Shift(int dir)
     {
         const int from = T.Beside(T.Gap, dir), to = T.Gap;
-        const int tile = T.Board[size_t(from)];
-        const int g = T.Goal[size_t(tile)];
+        const int g = T.Goal[size_t(T.Board[size_t(from)])];
         Misplaced += (to != g) - (from != g);
         if (dir % 2 == 1)
             RowState = Rows.Next(RowState, to / T.W, from / T.W, g / T.W);
         else
             ColState = Cols.Next(ColState, to % T.W, from % T.W, g % T.W);
-        T.Board[size_t(to)] = tile;
-        T.Board[size_t(from)] = -1;
-        T.Gap = from;
+        T.Shift(dir);
     }
 };
 
@@ -405,11 +402,13 @@ TSearchOutcome SolveTiles(const TModel &m, const std::vector<TCell> &start, TBud
         result.Outcome = TSolveOutcome::Unsolvable;
         return result;
     }
-    const bool built = BuildTileSolution(tiles);
+    const bool built = BuildTileSolution(tiles, budget);
     result.Positions = tiles.Positions;
-    budget.Spent(0, tiles.PeakBytes + (long long)tiles.Slides.capacity() * 4);
-    if (!built)
-        return result; // cannot happen for a solvable board; reported as a spent budget
+    // A move of the game takes some 40 bytes: a huge board's way may not fit.
+    if (!built || budget.Spent(0, tiles.PeakBytes + (long long)tiles.Slides.size() * 44)) {
+        result.Outcome = budget.Reason;
+        return result;
+    }
     std::vector<TSolverMove> moves = MovesOf(m, start, tiles.Slides);
 
     // A shorter solution by a weighted search, then the proof: no solution

@@ -14,7 +14,10 @@ namespace {
 class TBuilder
 {
 public:
-    explicit TBuilder(TTiles &t) : T(t), Locked(size_t(t.M.Cells), 0) {}
+    TBuilder(TTiles &t, TBudget &budget)
+        : T(t), Budget(budget), Locked(size_t(t.M.Cells), 0), FFrom(size_t(t.M.Cells), -1),
+          FSeen(size_t(t.M.Cells), 0)
+    {}
 
     bool Run()
     {
@@ -44,7 +47,18 @@ public:
 
 private:
     TTiles &T;
+    TBudget &Budget;
     std::vector<char> Locked;
+    std::vector<int> FFrom;      // the way back of the last walk, per cell
+    std::vector<unsigned> FSeen; // the walk that reached a cell
+    unsigned FWalk = 0;
+    // Above this many places of tile and gap together a placing moves the
+    // tile cell by cell, bringing the gap round in front of it each time.
+    static constexpr long long MaxPlaceStates = 1 << 22;
+
+    // Time and memory only: a built solution is cheap, however many
+    // positions it passes.
+    bool Spent() { return Budget.Spent(0, T.PeakBytes); }
 
     // Fills one line of length cells from first (stride step; across is
     // the step to the next line); the last two cells of it together, inside
@@ -110,17 +124,20 @@ private:
     bool Place(int t, int target)
     {
         const int n = T.M.Cells;
+        if ((long long)n * n > MaxPlaceStates)
+            return PlaceAlong(t, target);
         std::vector<int> from(size_t(n) * size_t(n), -1);
         std::vector<int> queue{T.Where(t) * n + T.Gap};
         from[size_t(queue[0])] = queue[0];
+        T.PeakBytes = std::max(T.PeakBytes, (long long)from.size() * 8);
         for (size_t head = 0; head < queue.size(); ++head) {
             const int s = queue[head], tile = s / n, gap = s % n;
             if (tile == target) {
                 T.Positions += (long long)queue.size();
-                T.PeakBytes =
-                    std::max(T.PeakBytes, (long long)(from.capacity() + queue.capacity()) * 4);
                 return Replay(from, s, n);
             }
+            if ((head & 4095) == 4095 && Spent())
+                return false;
             for (int dir = 0; dir < 4; ++dir) {
                 const int g = T.Beside(gap, dir);
                 if (g < 0 || Locked[size_t(g)])
@@ -136,22 +153,71 @@ private:
         return false;
     }
 
+    // Moves tile t along a shortest way of free cells to target, one cell
+    // at a time: the gap goes round to the cell ahead without touching the
+    // tile or a finished cell, then the tile steps into it.
+    bool PlaceAlong(int t, int target)
+    {
+        const int tile = T.Where(t);
+        if (!Walk(
+                tile, [&](int c) { return c == target; }, -1, false))
+            return false;
+        std::vector<int> way;
+        for (int c = target; c != tile; c = FFrom[size_t(c)])
+            way.push_back(c);
+        for (auto it = way.rbegin(); it != way.rend(); ++it) {
+            const int at = T.Where(t);
+            if (!Walk(
+                    T.Gap, [&](int c) { return c == *it; }, at, true))
+                return false;
+            for (int dir = 0; dir < 4; ++dir)
+                if (T.Beside(T.Gap, dir) == at) {
+                    T.Slide(dir);
+                    break;
+                }
+        }
+        return true;
+    }
+
     // The gap into one of the cells, around the locked ones.
     bool GapInto(const std::vector<int> &cells)
     {
-        const int n = T.M.Cells;
-        std::vector<int> from(size_t(n), -1);
-        std::vector<int> queue{T.Gap};
-        from[size_t(T.Gap)] = T.Gap;
+        return Walk(
+            T.Gap, [&](int c) { return std::find(cells.begin(), cells.end(), c) != cells.end(); },
+            -1, true);
+    }
+
+    // Breadth first from cell from through cells neither locked nor avoid
+    // to the first cell that isTarget accepts; with moveGap the gap walks
+    // there. The way back stays in FFrom.
+    template <typename TTarget> bool Walk(int from, TTarget isTarget, int avoid, bool moveGap)
+    {
+        if (++FWalk == 0) {
+            std::fill(FSeen.begin(), FSeen.end(), 0);
+            FWalk = 1;
+        }
+        std::vector<int> queue{from};
+        FSeen[size_t(from)] = FWalk;
+        FFrom[size_t(from)] = from;
         for (size_t head = 0; head < queue.size(); ++head) {
-            const int g = queue[head];
-            if (std::find(cells.begin(), cells.end(), g) != cells.end())
-                return Replay(from, g, n);
+            const int c = queue[head];
+            if (isTarget(c)) {
+                T.Positions += (long long)queue.size();
+                if (!moveGap)
+                    return true;
+                std::vector<int> gaps;
+                for (int g = c; g != from; g = FFrom[size_t(g)])
+                    gaps.push_back(g);
+                return WalkGap(gaps);
+            }
+            if ((head & 4095) == 4095 && Spent())
+                return false;
             for (int dir = 0; dir < 4; ++dir) {
-                const int c = T.Beside(g, dir);
-                if (c >= 0 && !Locked[size_t(c)] && from[size_t(c)] < 0) {
-                    from[size_t(c)] = g;
-                    queue.push_back(c);
+                const int d = T.Beside(c, dir);
+                if (d >= 0 && d != avoid && !Locked[size_t(d)] && FSeen[size_t(d)] != FWalk) {
+                    FSeen[size_t(d)] = FWalk;
+                    FFrom[size_t(d)] = c;
+                    queue.push_back(d);
                 }
             }
         }
@@ -254,9 +320,9 @@ private:
 
 } // namespace
 
-bool BuildTileSolution(TTiles &tiles)
+bool BuildTileSolution(TTiles &tiles, TBudget &budget)
 {
-    return TBuilder(tiles).Run();
+    return TBuilder(tiles, budget).Run();
 }
 
 std::vector<TSolverMove> MovesOf(const TModel &m, const std::vector<TCell> &start,

@@ -28,8 +28,11 @@ public:
     void SetPosition(const std::vector<TCell> &anchors)
     {
         std::fill(Board.begin(), Board.end(), -1);
-        for (int t = 0; t < M.N; ++t)
+        At.resize(size_t(M.N));
+        for (int t = 0; t < M.N; ++t) {
             Board[anchors[size_t(t)]] = t;
+            At[size_t(t)] = anchors[size_t(t)];
+        }
         Gap = int(std::find(Board.begin(), Board.end(), -1) - Board.begin());
     }
 
@@ -40,16 +43,25 @@ public:
         return x < 0 || y < 0 || x >= W || y >= H ? -1 : y * W + x;
     }
 
-    void Slide(int dir)
+    // The gap one cell along dir: the tile there takes the gap's cell.
+    void Shift(int dir)
     {
         const int n = Beside(Gap, dir);
-        Board[size_t(Gap)] = Board[size_t(n)];
+        const int tile = Board[size_t(n)];
+        Board[size_t(Gap)] = tile;
+        At[size_t(tile)] = Gap;
         Board[size_t(n)] = -1;
         Gap = n;
+    }
+
+    // Shift, kept in Slides.
+    void Slide(int dir)
+    {
+        Shift(dir);
         Slides.push_back(dir);
     }
 
-    int Where(int t) const { return int(std::find(Board.begin(), Board.end(), t) - Board.begin()); }
+    int Where(int t) const { return At[size_t(t)]; }
 
     bool Solved() const
     {
@@ -79,6 +91,7 @@ public:
     const TModel &M;
     const int W, H;
     std::vector<int> Board; // per cell: the tile on it, -1 the gap
+    std::vector<int> At;    // per tile: its cell
     std::vector<int> Goal;  // per tile: its goal cell
     int Gap = 0, GapGoal = 0;
     std::vector<int> Slides; // the gap's one-cell moves so far
@@ -89,8 +102,8 @@ public:
 // Builds a solution the way a patient player does: the rows from the top one
 // by one until two are left, then those two rows column by column from the
 // left, then the last square; the gap's moves land in tiles.Slides. False
-// when the board cannot be solved.
-bool BuildTileSolution(TTiles &tiles);
+// when the board cannot be solved or the budget's time ran out.
+bool BuildTileSolution(TTiles &tiles, TBudget &budget);
 
 // Gap walks as moves of the game: runs along one line become one drag of
 // the tile at the run's far end, runs that cancel out disappear.

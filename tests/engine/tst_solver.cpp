@@ -420,9 +420,11 @@ private Q_SLOTS:
             QCOMPARE(r.Moves, int(complete.Keys.size()) - 1);
             reachesGoal(pad, solver, r);
         }
-        {
+        // 46 x 46 tiles are placed one cell at a time instead of by a
+        // search over every place of tile and gap.
+        for (QPoint size : {QPoint(7, 6), QPoint(46, 46)}) {
             TZarvoPad pad;
-            board(pad, 7, 6, 3000, false);
+            board(pad, size.x(), size.y(), 3000, false);
             const TSolver solver(TSolverBoard::FromPad(pad));
             const TSolveResult r = solver.Solve();
             QCOMPARE(r.Outcome, TSolveOutcome::Solution);
