@@ -188,8 +188,10 @@ void TZarvoPad::RecordPosition(int newIndex)
         return;
     }
     // A further drag of the piece that made the last entry replaces it: one
-    // piece moved several times in a row is one move.
-    if (DragIndex == LastMoved)
+    // piece moved several times in a row is one move, whichever part of a
+    // compound piece was grabbed.
+    const int dragged = PieceKey(DragIndex);
+    if (dragged == LastMoved)
         --newIndex;
     newIndex = qBound(0, newIndex, int(History.size()));
     for (int i = int(History.size()) - 1; i >= newIndex; --i) {
@@ -203,7 +205,21 @@ void TZarvoPad::RecordPosition(int newIndex)
         FHistoryFirst.insert(text, int(History.size()) - 1);
     FHistoryIndexed = History.size();
     MoveIndex = int(History.size()) - 1;
-    LastMoved = DragIndex;
+    LastMoved = dragged;
+}
+
+int TZarvoPad::PieceKey(int index) const
+{
+    if (index < 0 || index >= PieceCount())
+        return index;
+    const TZarvo *master = Piece(index)->Master;
+    if (!master)
+        return index;
+    // The parts of a compound piece stand together in the list, master first.
+    int i = index;
+    while (i > 0 && Piece(i) != master && Piece(i - 1)->Master == master)
+        --i;
+    return i;
 }
 
 void TZarvoPad::RestorePosition(int index)

@@ -208,6 +208,9 @@ public:
     QString SnapshotText() const;
     void CommitDrag(); // end of a drag: commit every moved piece, record once, raise OnMoved
     void RecordPosition(int newIndex);
+    // The list index that stands for the whole piece at index: its master
+    // part for a compound piece, else index itself.
+    int PieceKey(int index) const;
     void RestorePosition(int index);
     void SaveGameState(const QString &name);
 

@@ -286,6 +286,12 @@ private Q_SLOTS:
         QCOMPARE(q->PushDepth, 0);
         QCOMPARE(pad.MoveIndex, 1);
         QCOMPARE(pad.History.size(), 2);
+        // Grabbed again by its other part, it is still the same piece: the
+        // drag replaces its entry instead of counting a second move.
+        Drag(pad, 35, 5, 35, 25);
+        QCOMPARE(Pos(m), QPoint(30, 20));
+        QCOMPARE(pad.MoveIndex, 1);
+        QCOMPARE(pad.History.size(), 2);
     }
 
     void whileTheGoalIsShownNothingIsDragged()
