@@ -34,9 +34,15 @@ run_one() {
         "$build/corpus/$t" "$build/corpus/seeds/$t" >"$build/logs/$t.log" 2>&1)
 }
 
+# Crashes, sanitizer reports, leaks, hangs and memory blow-ups; libFuzzer's
+# slow-unit files are kept beside them but are no findings.
+findings() {
+    find "$build/findings/$1" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
+        -o -name 'oom-*' \) 2>/dev/null | wc -l
+}
 declare -A before
 for t in "${targets[@]}"; do
-    before[$t]=$(find "$build/findings/$t" -type f 2>/dev/null | wc -l)
+    before[$t]=$(findings "$t")
 done
 for t in "${targets[@]}"; do
     while (($(jobs -rp | wc -l) >= jobs)); do wait -n; done
@@ -50,7 +56,7 @@ printf '%-14s %12s %8s %9s\n' target executions corpus findings
 for t in "${targets[@]}"; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$t.log" | tail -1)
     corpus=$(find "$build/corpus/$t" -type f | wc -l)
-    found=$(($(find "$build/findings/$t" -type f | wc -l) - ${before[$t]}))
+    found=$(($(findings "$t") - ${before[$t]}))
     printf '%-14s %12s %8s %9s\n' "$t" "${runs:-?}" "$corpus" "$found"
     total_runs=$((total_runs + ${runs:-0}))
     total_found=$((total_found + found))
