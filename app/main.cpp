@@ -3,16 +3,32 @@
 #include "ErrorReport.h"
 #include "FormZarvoMain.h"
 #include "GermanText.h"
-#include "Glyphs.h"
 #include "Settings.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QIcon>
+
+namespace {
+// The icon the application menu shows, at every size made for it, so that
+// title bars and task bars pick a sharp one.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("zarvos-*.png")});
+    while (it.hasNext())
+        icon.addFile(it.next());
+    return icon;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
     TZarvosApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarvos"));
-    QApplication::setWindowIcon(Glyph(TGlyph::NewGame));
+    QApplication::setWindowIcon(ProgramIcon());
+    // Lets a desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zarvos"));
 
     // The game speaks German, and so do Qt's standard dialogs and buttons,
     // whatever the system language.
