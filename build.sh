@@ -7,12 +7,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(g++ cmake ninja-build clang-format pkg-config
+PACKAGES=(g++ cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
           qt6-qpa-plugins qt6-translations-l10n libqt6svg6
           gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-          fonts-liberation fonts-comic-neue libbenchmark-dev
-          xvfb xdotool openbox x11-utils)
+          fonts-liberation fonts-comic-neue)
+# Only the tests need these: the format check, the benchmarks and the game
+# driven on a virtual display.
+TEST_PACKAGES=(clang-format libbenchmark-dev xvfb xdotool openbox x11-utils)
 
 install_missing() {
     local missing=()
@@ -38,7 +40,7 @@ play)
     exec build/release/bin/zarvos
     ;;
 test)
-    install_missing
+    install_missing "${TEST_PACKAGES[@]}"
     cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZARVOS_SANITIZE=ON -DZARVOS_WERROR=ON
     cmake --build build/test -j "$jobs"
     cd build/test
