@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +64,16 @@ QImage Reference(TZarvoPad &pad)
     return out;
 }
 
+// The bounding box of the dark pixels inside area.
+QRect InkBox(const QImage &picture, const QRect &area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qRed(picture.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
 } // namespace
 
 class TestDrawing : public QObject
@@ -235,6 +246,27 @@ private Q_SLOTS:
                 QCOMPARE(f.pixel(x, y), qRgb(1, 2, 3));
         for (int x = 42; x < 78; ++x)
             QCOMPARE(f.pixel(x, 42), qRgb(255, 255, 254));
+
+        // To the pixel: the ink of a short caption lies where the same text
+        // has it when written at the face's corner plus Border + 2.
+        TZarvoPad shortCaption;
+        shortCaption.BackBitmap = captioned.BackBitmap;
+        shortCaption.ZarvoBitmap = Solid(160, 120, qRgb(255, 255, 254));
+        shortCaption.FontColor = Qt::black;
+        shortCaption.Font = captioned.Font;
+        AddPart(shortCaption.Pieces, 0, 0, 40, 40, 40, 40, true, QStringLiteral("H"));
+        QImage alone = shortCaption.ZarvoBitmap.copy(0, 0, 40, 40);
+        {
+            QPainter painter(&alone);
+            painter.setFont(shortCaption.Font);
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(0, 0, 40, 40), Qt::AlignLeft | Qt::AlignTop,
+                             QStringLiteral("H"));
+        }
+        shortCaption.PrerenderPictures();
+        const QRect ink = InkBox(alone, QRect(0, 0, 40, 40));
+        QVERIFY(!ink.isEmpty());
+        QCOMPARE(InkBox(shortCaption.ZarvoBitmap, QRect(42, 42, 36, 36)), ink.translated(44, 44));
     }
 
     void goalPictureShowsAllGoalPieces()

@@ -169,6 +169,28 @@ private Q_SLOTS:
         QCOMPARE(pad->History[3], QString("0;1;1;1;3;0;"));
     }
 
+    // Dragging into the position of the next redo entry steps forward onto
+    // it and keeps the rest of the tail; only a position not in the tail cuts.
+    void aDragIntoTheNextEntryStepsForward()
+    {
+        auto pad = Fresh();
+        Drag(*pad, 0, 0, 1);
+        Drag(*pad, 1, 1, 1);
+        Drag(*pad, 2, 2, 1);
+        const QStringList played = pad->History;
+        UndoTo(*pad, 0);
+        Drag(*pad, 0, 0, 1);
+        QCOMPARE(pad->MoveIndex, 1);
+        QCOMPARE(pad->LastMoved, -1);
+        Drag(*pad, 1, 1, 1);
+        QCOMPARE(pad->MoveIndex, 2);
+        QCOMPARE(pad->History, played);
+        Drag(*pad, 2, 2, 2);
+        QCOMPARE(pad->MoveIndex, 3);
+        QCOMPARE(pad->History.mid(0, 3), played.mid(0, 3));
+        QCOMPARE(pad->History.last(), QString("0;1;1;1;2;2;"));
+    }
+
     void positionsOfACutTailAreForgotten()
     {
         auto pad = Fresh();

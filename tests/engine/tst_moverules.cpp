@@ -201,6 +201,34 @@ private Q_SLOTS:
         }
     }
 
+    // A one-pixel step into a neighbour that touches the leading edge pushes
+    // it, in every direction, even when the two share a single row or column
+    // of pixels; a neighbour that meets only at a corner stays put.
+    void onePixelStepPushesWhatItTouches()
+    {
+        struct Case
+        {
+            QPoint step, other, otherAfter;
+        };
+        const Case cases[] = {
+            {{1, 0}, {40, 25}, {41, 25}}, {{-1, 0}, {10, 25}, {9, 25}},
+            {{0, 1}, {25, 40}, {25, 41}}, {{0, -1}, {25, 10}, {25, 9}},
+            {{1, 0}, {40, 39}, {41, 39}}, {{-1, 0}, {10, 11}, {9, 11}},
+            {{0, 1}, {39, 40}, {39, 41}}, {{0, -1}, {11, 10}, {11, 9}},
+            {{1, 0}, {40, 40}, {40, 40}}, {{-1, 0}, {10, 10}, {10, 10}},
+            {{0, 1}, {40, 40}, {40, 40}}, {{0, -1}, {10, 10}, {10, 10}},
+        };
+        for (const Case &c : cases) {
+            TZarvoPad pad;
+            Frame(pad, 10, 10);
+            TZarvo *a = Add(pad, 20, 20, 20, 20); // pixels 20..39 both ways
+            TZarvo *o = Add(pad, c.other.x(), c.other.y(), 10, 10);
+            pad.DragBy(a, c.step.x(), c.step.y());
+            QCOMPARE(Pos(a), QPoint(20, 20) + c.step);
+            QCOMPARE(Pos(o), c.otherAfter);
+        }
+    }
+
     void compoundPieceMovesAsOne()
     {
         // An L: the master on top, a wider part below that meets a block.

@@ -106,6 +106,8 @@ private Q_SLOTS:
         QCOMPARE(RedoTarget(10, 40, repeat, false), 15);
         QCOMPARE(repeat, 11);
         QCOMPARE(RedoTarget(15, 40, repeat, false), 20);
+        // One short of a multiple of five: the next entry is that multiple.
+        QCOMPARE(RedoTarget(14, 40, repeat, false), 15);
         // The last entry ends the acceleration.
         repeat = 3;
         QCOMPARE(RedoTarget(38, 40, repeat, false), 39);
