@@ -4,7 +4,6 @@
 #include "PuzzleRoot.h"
 #include "ZarvoPad.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -501,13 +500,6 @@ private Q_SLOTS:
         QVERIFY(Solid(8, 8, Base).save(root.Path(QStringLiteral("Image/base.png"))));
         QVERIFY(
             Solid(8, 8, qRgb(250, 250, 250)).save(root.Path(QStringLiteral("Image/white.png"))));
-        QByteArray cut;
-        {
-            QBuffer buffer(&cut);
-            buffer.open(QIODevice::WriteOnly);
-            Noise(50, 50, 3).save(&buffer, "PNG");
-        }
-        root.Write(QStringLiteral("Image/cut.png"), cut.left(cut.size() / 2));
         root.Write(QStringLiteral("Data/p.zrv"),
                    "[Pad]\r\nImgBack=base.png\r\nBackSize=6,7\r\nImgZarvos=white.png\r\n"
                    "ZarvoSize=6,7\r\nImgZarvosOffset=0,0\r\nBorderSh=1,2,0,2,5,0\r\n"
@@ -538,16 +530,6 @@ private Q_SLOTS:
             for (int x = 164; x < 196; ++x)
                 dark += qGray(w.pixel(x, y)) < 100;
         QVERIFY(dark > 10);
-
-        // A cut-off picture is no picture: the built-in tile, the name cleared.
-        root.Write(QStringLiteral("Data/c.zrv"),
-                   "[Pad]\r\nImgBack=cut.png\r\nBackSize=2,2\r\nDrawFrame=0\r\n");
-        TZarvoPad fallback;
-        fallback.LoadPuzzle(QStringLiteral("c.zrv"), false);
-        QVERIFY(fallback.ImgBack.isEmpty());
-        const QImage tile =
-            QImage(QStringLiteral(":/images/BACK.bmp")).convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(fallback.BackBitmap.pixel(37, 70), tile.pixel(5, 6));
     }
 
     void saveBoardImageBesideThePuzzle()
