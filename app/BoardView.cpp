@@ -116,6 +116,8 @@ void TBoardView::paintEvent(QPaintEvent *event)
     const QRegion rest = QRegion(event->rect()) - QRegion(picture.rect());
     for (const QRect &r : rest)
         painter.fillRect(r, palette().window());
+    if (Decorate)
+        Decorate(painter);
 }
 
 void TBoardView::mousePressEvent(QMouseEvent *event)

@@ -3,8 +3,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QMdiSubWindow;
+class QPainter;
 class TZarvoPad;
 
 // Shows one board and hands the mouse to it. Over the board the system
@@ -29,6 +31,9 @@ public:
     ~TBoardView() override;
 
     TZarvoPad *Pad() const { return FPad; }
+    // Painted over the board's screen picture, in board pixels, at every
+    // paint: the window's own marks. They never enter the board's pictures.
+    std::function<void(QPainter &)> Decorate;
     QSize sizeHint() const override;
 
     // Whether the last paint showed the hand picture (for the window's tests).

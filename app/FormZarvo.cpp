@@ -2,6 +2,7 @@
 #include "FormZarvo.h"
 
 #include "BoardView.h"
+#include "Demonstration.h"
 #include "ErrorReport.h"
 #include "FormColour.h"
 #include "FormTopList.h"
@@ -72,6 +73,13 @@ QString MovesText(int moves)
     return moves == 1 ? QStringLiteral("1 Zug") : QStringLiteral("%1 Züge").arg(moves);
 }
 
+QString HurraText(const TGameStatus &status)
+{
+    return status.Helped ? Settings().GameOverText +
+                               QStringLiteral(" (mit Hilfe – nicht für die Bestenliste)")
+                         : Settings().GameOverText;
+}
+
 QString TimeText(int seconds)
 {
     return QStringLiteral("Zeit: %1:%2")
@@ -114,7 +122,10 @@ TFormZarvo::TFormZarvo(const THost &host, bool fullScreen)
 
 TFormZarvo::~TFormZarvo()
 {
-    // The view shows the board, so it goes first.
+    // A demonstration ends on the board it drags, and reports nothing now;
+    // the view shows the board, so it goes next.
+    Closed = true;
+    StopHelp();
     delete FView;
     FView = nullptr;
     FGame.reset();
@@ -200,6 +211,11 @@ void TFormZarvo::CreateControls()
     Timer->setInterval(100);
     connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     Timer->start();
+    DemoTimer = new QTimer(this);
+    connect(DemoTimer, &QTimer::timeout, this, Reported([this] { DemonstrationTick(); }));
+    BusyTimer = new QTimer(this);
+    BusyTimer->setInterval(50);
+    connect(BusyTimer, &QTimer::timeout, this, [this] { BusyFrame(); });
 
     connect(BtnTopTen, &QToolButton::clicked, this, Reported([this] { BtnTopTenClick(); }));
     connect(BtnStart, &QToolButton::clicked, this, Reported([this] { BtnStartClick(); }));
@@ -245,8 +261,10 @@ void TFormZarvo::Init(int loadMode, const QString &name)
     board.Cursor64 = Settings().Cursor64;
     board.FullScreen = FullScreen;
     FGame->Load(name, loadMode == 1);
-    if (!FView)
+    if (!FView) {
         FView = new TBoardView(&board, this);
+        FView->Decorate = [this](QPainter &p) { DecorateBoard(p); };
+    }
     FView->show();
     ShowPuzzle();
     if (FullScreen)
@@ -381,11 +399,11 @@ void TFormZarvo::ShowStatus(const TGameStatus &status)
     }
     if (FView)
         FView->setEnabled(!status.GoalShown);
-    LblObject->setText(status.GoalShown
-                           ? QStringLiteral("Zielposition (%1 Züge)").arg(FGame->Board().BestMoves)
-                           : FGame->Board().ObjectInfo);
+    HelpStatus(status);
+    LblObject->setText(ObjectText(status));
+    FitObjectText();
     if (status.Solved && FullScreen) {
-        LblHurra->setText(Settings().GameOverText);
+        LblHurra->setText(HurraText(status));
         LblHurra->setGeometry(LblObject->geometry());
         LblHurra->show();
         LblHurra->raise();
@@ -464,6 +482,9 @@ void TFormZarvo::SetShowObject(bool show)
 void TFormZarvo::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    // Esc stops the solver's search before it closes anything.
+    if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier && StopHelp())
+        return;
     if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
         QMetaObject::invokeMethod(
             this, [this] { CloseWindow(); }, Qt::QueuedConnection);
@@ -496,6 +517,7 @@ void TFormZarvo::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    StopHelp();
     Closed = true;
     Timer->stop();
     event->accept();

@@ -2,19 +2,24 @@
 
 #include "ZarvoGame.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QAction;
 class QLabel;
+class QPainter;
 class QMdiArea;
 class QMdiSubWindow;
 class QTimer;
 class QToolButton;
 class TBoardView;
+class TDemonstration;
 class TTimerSpeedButton;
 class TZarvoPad;
 
@@ -73,6 +78,24 @@ public:
     // Shows or hides the goal position.
     void SetShowObject(bool show);
 
+    // ---- the solver's help (FormZarvoHelp.cpp) ----
+    // Each asks the solver about the current position off the window's
+    // thread (a busy sign shows meanwhile) and then shows the next move on
+    // the board, plays a shortest solution move by move, or tells the moves
+    // still needed. A goal that cannot be reached and a search that hit its
+    // budget are said in a message box.
+    void AskHint();
+    void AskDemonstration();
+    void AskMovesLeft();
+    // Stops the search or the demonstration; false when neither was running.
+    bool StopHelp();
+    bool Searching() const;
+    bool Demonstrating() const;
+    // The hint drawn over the board now, or nullptr.
+    const TSolverHint *ShownHint() const { return FHint ? &*FHint : nullptr; }
+    // The frame's commands of the help as buttons of the full-screen caption.
+    void AddHelpButtons(const QList<QAction *> &actions);
+
     // ---- handlers (public so tests can drive them) ----
     void TimerTimer();
     void BtnStartClick();
@@ -100,6 +123,7 @@ public:
     QWidget *PnlObject = nullptr;
     QLabel *LblObject = nullptr;
     QLabel *LblHurra = nullptr;
+    QWidget *PnlHelp = nullptr; // the solver's help in the full-screen caption
     QTimer *Timer = nullptr;
 
 Q_SIGNALS:
@@ -112,6 +136,7 @@ Q_SIGNALS:
     void Closing(TFormZarvo *window, bool saveGame);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -130,6 +155,36 @@ private:
     void Abandon();
     void AbandonRestart();
 
+    // ---- the solver's help ----
+    enum THelpWish : unsigned { WishHint = 1, WishDemo = 2, WishMovesLeft = 4, WishGoalView = 8 };
+    void Ask(unsigned wishes);
+    void Answered(const TSolverAnswer &answer, unsigned wishes);
+    void SayNotFound(const TSolverAnswer &answer);
+    void StartDemonstration(const TSolverAnswer &answer);
+    void DemonstrationTick();
+    void EndDemonstration();
+    void SetHelpText(const QString &text);
+    // Drops a hint and a text about a position the board has left; asks for
+    // the goal view's count.
+    void HelpStatus(const TGameStatus &status);
+    QString ObjectText(const TGameStatus &status) const;
+    void FitObjectText();
+    void SetBusy(bool busy);
+    void BusyFrame();
+    void PlaceHelpButtons();
+    void DecorateBoard(QPainter &p) const;
+
+    unsigned FWishes = 0;
+    std::optional<TSolverHint> FHint;
+    QString FHelpText;
+    std::vector<QPoint> FHelpFor;  // the position hint and text are about
+    std::vector<QPoint> FAskedFor; // the position of the search under way
+    std::unique_ptr<TDemonstration> FDemo;
+    QTimer *DemoTimer = nullptr;
+    QTimer *BusyTimer = nullptr;
+    QElapsedTimer FBusyClock;
+    bool FSwallowInput = false; // the key or click that stopped the demonstration
+
     THost Host;
     std::unique_ptr<TZarvoGame> FGame;
     QImage FullScreenBack;
@@ -142,5 +197,7 @@ private:
 
 // The move count as the game shows it: "1 Zug", otherwise "<n> Züge".
 QString MovesText(int moves);
+// The success text; a game the solver helped says so.
+QString HurraText(const TGameStatus &status);
 // The clock: "Zeit: " + minutes (unpadded, not wrapped into hours) + ":" + two-digit seconds.
 QString TimeText(int seconds);

@@ -200,6 +200,9 @@ void TFormZarvoMain::NameControls()
         {PnlZarvosAction, "PnlZarvosAction"},
         {BtnShowObject, "BtnShowObject"},
         {BtnHighScore, "BtnHighScore"},
+        {BtnHint, "BtnHint"},
+        {BtnDemo, "BtnDemo"},
+        {BtnMovesLeft, "BtnMovesLeft"},
         {BtnProperties, "BtnProperties"},
         {BtnUndo, "BtnUndo"},
         {BtnRedo, "BtnRedo"},
@@ -224,6 +227,9 @@ void TFormZarvoMain::NameControls()
         {ItemProperties, "ItemProperties"},
         {ItemShowObject, "ItemShowObject"},
         {ItemHighScore, "ItemHighScore"},
+        {ItemHint, "ItemHint"},
+        {ItemDemo, "ItemDemo"},
+        {ItemMovesLeft, "ItemMovesLeft"},
         {ItemHilfe, "ItemHilfe"},
         {ItemInfo, "ItemInfo"},
         {ItemSpeed, "ItemSpeed"},
@@ -289,6 +295,22 @@ void TFormZarvoMain::CreateMenu()
     ItemHighScore = item(MenuAnsicht, QStringLiteral("&Bestenliste ..."),
                          QStringLiteral("Bestenliste anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_B),
                          TGlyph::HighScore);
+    // The solver's help. Also on the frame itself, so the keys work while a
+    // full-screen game hides the menu.
+    MenuAnsicht->addSeparator();
+    ItemHint = item(MenuAnsicht, QStringLiteral("&Tipp"),
+                    QStringLiteral("Den nächsten Zug eines kürzesten Wegs zeigen"),
+                    QKeySequence(Qt::CTRL | Qt::Key_T), TGlyph::Hint);
+    ItemDemo = item(MenuAnsicht, QStringLiteral("Lösung &vorführen"),
+                    QStringLiteral("Einen kürzesten Weg Zug für Zug vorführen"),
+                    QKeySequence(Qt::CTRL | Qt::Key_L), TGlyph::Demo);
+    ItemMovesLeft = item(MenuAnsicht, QStringLiteral("Wie viele Züge &noch?"),
+                         QStringLiteral("Die Züge bis zum Ziel zählen"),
+                         QKeySequence(Qt::CTRL | Qt::Key_M), TGlyph::MovesLeft);
+    for (QAction *a : {ItemHint, ItemDemo, ItemMovesLeft}) {
+        addAction(a);
+        a->setEnabled(false);
+    }
 
     MenuHilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     ItemHilfe = item(MenuHilfe, QStringLiteral("&Hilfe..."), QStringLiteral("Hilfe anzeigen"),
@@ -313,6 +335,9 @@ void TFormZarvoMain::CreateMenu()
     connect(ItemRedo, &QAction::triggered, this, Reported([this] { ItemRedoClick(ItemRedo); }));
     connect(ItemShowObject, &QAction::triggered, this, Reported([this] { ItemShowObjectClick(); }));
     connect(ItemHighScore, &QAction::triggered, this, Reported([this] { ItemHighScoreClick(); }));
+    connect(ItemHint, &QAction::triggered, this, Reported([this] { ItemHintClick(); }));
+    connect(ItemDemo, &QAction::triggered, this, Reported([this] { ItemDemoClick(); }));
+    connect(ItemMovesLeft, &QAction::triggered, this, Reported([this] { ItemMovesLeftClick(); }));
     connect(ItemHilfe, &QAction::triggered, this, Reported([this] { ItemHilfeClick(); }));
     connect(ItemInfo, &QAction::triggered, this, Reported([this] { ItemInfoClick(); }));
     connect(ItemExpert, &QAction::triggered, this, Reported([this] { ItemExpertClick(); }));
@@ -357,6 +382,9 @@ void TFormZarvoMain::CreateToolBar()
     BtnShowObject = MakeButton(bar, ItemShowObject, QStringLiteral("Zielposition anzegen"));
     BtnHighScore = MakeButton(bar, ItemHighScore, QStringLiteral("Bestenliste anzeigen"));
     BtnProperties = MakeButton(bar, ItemProperties, QStringLiteral("Eigenschaften"));
+    BtnHint = MakeButton(bar, ItemHint, QStringLiteral("Tipp"));
+    BtnDemo = MakeButton(bar, ItemDemo, QStringLiteral("Lösung vorführen"));
+    BtnMovesLeft = MakeButton(bar, ItemMovesLeft, QStringLiteral("Wie viele Züge noch?"));
     BtnUndo = new TTimerSpeedButton(PnlZarvos);
     BtnUndo->setIcon(Glyph(TGlyph::Undo));
     BtnUndo->setToolTip(QStringLiteral("Rückgängig"));
@@ -381,9 +409,14 @@ void TFormZarvoMain::CreateToolBar()
     BtnHighScore->setParent(PnlZarvos);
     BtnProperties->setParent(PnlZarvos);
     BtnSpeed->setParent(PnlZarvos);
+    for (QToolButton *b : {BtnHint, BtnDemo, BtnMovesLeft})
+        b->setParent(PnlZarvos);
     row->addWidget(BtnShowObject);
     row->addWidget(BtnHighScore);
     row->addWidget(BtnProperties);
+    row->addWidget(BtnHint);
+    row->addWidget(BtnDemo);
+    row->addWidget(BtnMovesLeft);
     row->addWidget(Bevel(PnlZarvos));
     row->addWidget(BtnUndo);
     row->addWidget(BtnRedo);
@@ -610,6 +643,9 @@ void TFormZarvoMain::UpdateMenuItems()
         PnlZarvosAction->setVisible(false);
         LblHurra->hide();
         ItemProperties->setEnabled(false);
+        const bool game = Cover && !Cover->IsClosed();
+        for (QAction *a : {ItemHint, ItemDemo, ItemMovesLeft})
+            a->setEnabled(game);
     }
 }
 
@@ -702,6 +738,7 @@ void TFormZarvoMain::SaveLastGame(TFormZarvo *closing)
 
 void TFormZarvoMain::AttachPuzzleWindow(TFormZarvo *w)
 {
+    w->AddHelpButtons({ItemHint, ItemDemo, ItemMovesLeft});
     connect(w, &TFormZarvo::StatusChanged, this, &TFormZarvoMain::ShowGameStatus);
     connect(w, &TFormZarvo::GoalReached, this, &TFormZarvoMain::ShowGoalReached);
     connect(w, &TFormZarvo::Closing, this, &TFormZarvoMain::PuzzleWindowClosing);
@@ -718,8 +755,12 @@ void TFormZarvoMain::ShowGameStatus(TFormZarvo *w, const TGameStatus &status)
     ItemRedo->setEnabled(status.CanRedo);
     // Puzzles made by the expert keep their look.
     ItemProperties->setEnabled(!w->Board()->DisableProp);
+    // A hint or a demonstration is for a game in play.
+    ItemHint->setEnabled(!status.GoalShown && !status.Solved);
+    ItemDemo->setEnabled(!status.GoalShown && !status.Solved);
+    ItemMovesLeft->setEnabled(true);
     if (status.Solved) {
-        LblHurra->setText(Settings().GameOverText);
+        LblHurra->setText(HurraText(status));
         LblHurra->show();
     } else {
         LblHurra->hide();

@@ -58,6 +58,9 @@ public:
     void BtnUnRedoEndClick();
     void ItemShowObjectClick(); // after ItemShowObject changed its check
     void ItemHighScoreClick();
+    void ItemHintClick();
+    void ItemDemoClick();
+    void ItemMovesLeftClick();
     void ItemHilfeClick();
     void ItemInfoClick();
     void ItemExpertClick();
@@ -125,6 +128,9 @@ private:
     QAction *PnlZarvosAction = nullptr; // shows and hides PnlZarvos in the toolbar
     QToolButton *BtnShowObject = nullptr;
     QToolButton *BtnHighScore = nullptr;
+    QToolButton *BtnHint = nullptr;
+    QToolButton *BtnDemo = nullptr;
+    QToolButton *BtnMovesLeft = nullptr;
     QToolButton *BtnProperties = nullptr;
     TTimerSpeedButton *BtnUndo = nullptr;
     TTimerSpeedButton *BtnRedo = nullptr;
@@ -150,6 +156,9 @@ private:
     QAction *ItemProperties = nullptr;
     QAction *ItemShowObject = nullptr;
     QAction *ItemHighScore = nullptr;
+    QAction *ItemHint = nullptr;
+    QAction *ItemDemo = nullptr;
+    QAction *ItemMovesLeft = nullptr;
     QAction *ItemHilfe = nullptr;
     QAction *ItemInfo = nullptr;
     // Ctrl+Shift+F12: the hidden speed test (BtnSpeed is not on show).
@@ -171,6 +180,9 @@ private:
     void ShowHint(const QString &hint);
     void FormEnhanceLoadMain();
     TFormZarvo *CommandWindow(QObject *sender) const;
+    // The game the solver's help acts on: the full-screen one, else the
+    // active puzzle window.
+    TFormZarvo *GameWindow() const;
     void PuzzleWindowClosed();
     // A new puzzle window reports to this frame: its status to the
     // toolbar, menu and panels, a reached goal, its closing.

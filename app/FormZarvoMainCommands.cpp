@@ -205,6 +205,31 @@ void TFormZarvoMain::ItemHighScoreClick()
     CheckStartPanel();
 }
 
+TFormZarvo *TFormZarvoMain::GameWindow() const
+{
+    if (Cover && !Cover->IsClosed())
+        return Cover;
+    return ActiveZarvo();
+}
+
+void TFormZarvoMain::ItemHintClick()
+{
+    if (TFormZarvo *w = GameWindow())
+        w->AskHint();
+}
+
+void TFormZarvoMain::ItemDemoClick()
+{
+    if (TFormZarvo *w = GameWindow())
+        w->AskDemonstration();
+}
+
+void TFormZarvoMain::ItemMovesLeftClick()
+{
+    if (TFormZarvo *w = GameWindow())
+        w->AskMovesLeft();
+}
+
 void TFormZarvoMain::ItemHilfeClick()
 {
     HelpWindow = ShowHelp(this);

@@ -220,6 +220,46 @@ void Paint(QPainter &p, TGlyph kind)
         p.drawLine(QPointF(6.5, 18.5), QPointF(8, 17));
         break;
     }
+    case TGlyph::Hint: {
+        // A lit bulb.
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(QColor(255, 215, 60));
+        QPainterPath bulb;
+        bulb.addEllipse(QRectF(4.5, 1.5, 11, 11));
+        p.drawPath(bulb);
+        p.setBrush(QColor(170, 170, 170));
+        p.drawRect(QRectF(7.5, 12.5, 5, 5));
+        p.drawLine(QPointF(7.5, 15), QPointF(12.5, 15));
+        p.setPen(QPen(QColor(200, 120, 0), 1));
+        p.drawLine(QPointF(8.5, 9.5), QPointF(10, 6));
+        p.drawLine(QPointF(10, 6), QPointF(11.5, 9.5));
+        break;
+    }
+    case TGlyph::Demo: {
+        // A piece on its way, shown as a film runs.
+        DrawPiece(p, QRectF(1.5, 6.5, 7, 7), QColor(200, 60, 40));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 140, 40));
+        QPolygonF play;
+        play << QPointF(10.5, 4) << QPointF(18.5, 10) << QPointF(10.5, 16);
+        p.drawPolygon(play);
+        break;
+    }
+    case TGlyph::MovesLeft: {
+        // A chequered flag: how far to the goal.
+        p.setPen(QPen(Ink, 1.5));
+        p.drawLine(QPointF(3.5, 1.5), QPointF(3.5, 18.5));
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 2.5, 13, 9));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Ink);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col)
+                if ((row + col) % 2 == 0)
+                    p.drawRect(QRectF(4.5 + col * 3.25, 2.5 + row * 3, 3.25, 3));
+        break;
+    }
     }
 }
 

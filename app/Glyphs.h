@@ -23,7 +23,10 @@ enum class TGlyph {
     Close,
     Play,
     Expert,
-    Properties
+    Properties,
+    Hint,
+    Demo,
+    MovesLeft
 };
 
 QIcon Glyph(TGlyph kind);

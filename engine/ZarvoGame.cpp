@@ -1,6 +1,7 @@
 #include "ZarvoGame.h"
 
 #include "Zarvo.h"
+#include "ZarvoError.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -15,6 +16,7 @@ void TZarvoGame::Load(const QString &name, bool withState)
 {
     // The board keeps its hooks across the load; a failed load changes nothing.
     FBoard.LoadPuzzle(name, withState);
+    FSolver.Reset();
     StartTime = 0;
     ElapsedSeconds = 0;
     Finished = false;
@@ -31,6 +33,7 @@ TGameStatus TZarvoGame::Status() const
     s.CanUndo = s.Moves > 0 && !s.GoalShown;
     s.CanRedo = s.Entries != s.Moves + 1 && !s.GoalShown;
     s.Solved = !s.GoalShown && FBoard.IsSolved();
+    s.Helped = Helped();
     return s;
 }
 
@@ -52,9 +55,9 @@ void TZarvoGame::Update(bool byPlayer)
     if (OnStatus)
         OnStatus(status);
     // A result already recorded for this game is not announced again, only
-    // a better one.
-    if (status.Solved && byPlayer && (!FBoard.Solved || FBoard.SolvedMoves > status.Moves) &&
-        OnGoalReached)
+    // a better one; a game the solver helped has none to offer.
+    if (status.Solved && byPlayer && !status.Helped &&
+        (!FBoard.Solved || FBoard.SolvedMoves > status.Moves) && OnGoalReached)
         OnGoalReached(status.Moves, ElapsedSeconds);
 }
 
@@ -122,6 +125,62 @@ bool TZarvoGame::DragPiece(int index, const std::vector<QPoint> &path)
     for (const QPoint &cell : path)
         FBoard.MouseMove(ssLeft, FBoard.ColToX(cell.x()) + grabX, FBoard.RowToY(cell.y()) + grabY);
     FBoard.MouseUp(mbLeft, 0, p->X + grabX, p->Y + grabY);
+    return true;
+}
+
+bool TZarvoGame::IsCurrent(const TSolverAnswer &answer) const
+{
+    try {
+        return answer.Error.isEmpty() && answer.Position == Position();
+    } catch (const EZarvoError &) {
+        return false;
+    }
+}
+
+void TZarvoGame::MarkHelped()
+{
+    if (Helped())
+        return;
+    FBoard.Solved = true;
+    FBoard.SolvedMoves = 0;
+    Report();
+}
+
+bool TZarvoGame::Hint(const TSolverAnswer &answer, TSolverHint &hint)
+{
+    if (FBoard.ShowObject || !answer.Found() || answer.Path.empty() || !IsCurrent(answer))
+        return false;
+    const TSolverMove &move = answer.Path.front();
+    const int n = int(FBoard.Pieces.size());
+    if (move.Piece < 0 || move.Piece >= n || size_t(n) != answer.Position.size())
+        return false;
+    hint = TSolverHint();
+    hint.Piece = move.Piece;
+    hint.MovesLeft = answer.Moves;
+    hint.Proven = answer.Outcome == TSolveOutcome::Minimum;
+    QPoint shift;
+    for (const QPoint &s : move.Steps)
+        shift += s;
+    const int u = FBoard.UnitSize;
+    // Every rectangle of the piece, at the cells the history records.
+    const TZarvo *first = FBoard.Pieces[size_t(move.Piece)].get();
+    const TZarvo *master = first->Master ? first->Master : first;
+    for (int i = 0; i < n; ++i) {
+        const TZarvo *p = FBoard.Pieces[size_t(i)].get();
+        if (p != master && (!p->Master || p->Master != master))
+            continue;
+        const QPoint cell = answer.Position[size_t(i)];
+        const QRect r(FBoard.ColToX(cell.x()), FBoard.RowToY(cell.y()), p->Width, p->Height);
+        hint.From.push_back(r);
+        hint.To.push_back(r.translated(shift * u));
+    }
+    const QPoint cell = answer.Position[size_t(move.Piece)];
+    QPoint at(FBoard.ColToX(cell.x()) + first->Width / 2,
+              FBoard.RowToY(cell.y()) + first->Height / 2);
+    hint.Path.push_back(at);
+    for (const QPoint &s : move.Steps)
+        hint.Path.push_back(at += s * u);
+    MarkHelped();
     return true;
 }
 

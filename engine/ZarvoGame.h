@@ -1,8 +1,10 @@
 #pragma once
 
+#include "SolverService.h"
 #include "ZarvoPad.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -18,7 +20,19 @@ struct TGameStatus
     bool CanRedo = false;
     bool Solved = false; // the pieces stand in the goal position
     bool GoalShown = false;
+    // The solver helped: a result of this game is not offered to the best-ten list.
+    bool Helped = false;
     bool operator==(const TGameStatus &) const = default;
+};
+
+// The next move of a solution as the board shows it, in board pixels.
+struct TSolverHint
+{
+    int Piece = -1;              // list index of the piece's first part
+    std::vector<QRect> From, To; // the piece's rectangles now and after the move
+    std::vector<QPoint> Path;    // the point where it is grabbed, then one point per step
+    int MovesLeft = -1;          // moves of the solution, this one included
+    bool Proven = false;         // a shortest solution
 };
 
 // One game above single drags: the board it owns, undo and redo with their
@@ -79,6 +93,24 @@ public:
     // move. False when there is no such movable piece or the goal is shown.
     bool DragPiece(int index, const std::vector<QPoint> &path);
 
+    // ---- the solver's help ----
+    // Searches run off this thread and are kept per position; a new puzzle
+    // starts the solver afresh.
+    TSolverService &Solver() { return FSolver; }
+    // The cells of the current history entry, as the solver names positions.
+    std::vector<QPoint> Position() const { return TSolverService::CurrentPosition(FBoard); }
+    // The answer is about the position on the board now.
+    bool IsCurrent(const TSolverAnswer &answer) const;
+    // The first move of answer, to be drawn over the board; nothing moves,
+    // but the game counts as helped. False (and nothing marked) when answer
+    // has no move from the current position or the goal is shown.
+    bool Hint(const TSolverAnswer &answer, TSolverHint &hint);
+    // A hint or a shown solution was used in this game. Kept as a result of
+    // 0 moves already entered, which no count can beat, so the mark goes
+    // into the game state and comes back with it.
+    bool Helped() const { return FBoard.Solved && FBoard.SolvedMoves <= 0; }
+    void MarkHelped();
+
     // ---- clock (date-time in days, as ClockNow) ----
     static double ClockNow();
     void StartClock(); // at the first press on the board
@@ -92,6 +124,7 @@ public:
 
 private:
     TZarvoPad FBoard;
+    TSolverService FSolver;
     int FRepeatCount = 0;
     void Report();
 };

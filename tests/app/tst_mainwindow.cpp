@@ -50,6 +50,19 @@ class TestMainWindow : public QObject
 
     void UseWindowedGames() { Settings().FullScreen2 = false; }
 
+    // A and B change rows and sides: no single drag does both, so the
+    // shortest way has two moves.
+    void WriteSwap()
+    {
+        Root->Write(QStringLiteral("Data/Tausch.zrv"),
+                    "[Info]\r\nTitle=Tausch\r\nObjectInfo=A nach rechts, B nach links\r\n"
+                    "[Pad]\r\nFrameSize=4,2\r\nUnitSize=40\r\nOffset=10,10\r\nBackSize=5,3\r\n"
+                    "[Start]\r\nCount=2\r\nZarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                    "Zarvo2=Zarvo11,B,3,1,0,0,1\r\n"
+                    "[Object]\r\nCount=2\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\n"
+                    "Zarvo2=Zarvo11,B,0,1,0,0,1\r\n");
+    }
+
     TFormZarvo *OpenRow()
     {
         TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Reihe.zrv"), true);
@@ -124,7 +137,7 @@ private Q_SLOTS:
                 const QString shown = a->text().section(QLatin1Char('\t'), 1);
                 QVERIFY2(keys.contains(QStringLiteral("<td>") + shown), qPrintable(shown));
             }
-        QCOMPARE(withKeys, 9);
+        QCOMPARE(withKeys, 12);
         QCOMPARE(Part<QAction>(Main.get(), "ItemRedo")->text().section(QLatin1Char('\t'), 1),
                  QStringLiteral("Umschalt+Strg+Z"));
         QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->text().section(QLatin1Char('\t'), 1),
@@ -288,10 +301,139 @@ private Q_SLOTS:
         QVERIFY(!Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
         QVERIFY(!Part<QAction>(Main.get(), "ItemRedo")->isEnabled());
         QVERIFY(!Part<QLabel>(Main.get(), "LblHurra")->isVisible());
+        // Standing in the goal, nothing is left to count.
+        QTRY_VERIFY(!w->Searching());
         QCOMPARE(w->LblObject->text(), QStringLiteral("Zielposition (? Züge)"));
         Part<QAction>(Main.get(), "ItemShowObject")->trigger();
         QCOMPARE(w->LblObject->text(), QStringLiteral("Schiebe A ganz nach rechts"));
         QVERIFY(Part<QAction>(Main.get(), "ItemUndo")->isEnabled());
+    }
+
+    void aHintIsDrawnOverTheBoardAndKeepsTheGameFromTheList()
+    {
+        StartMain();
+        UseWindowedGames();
+        QList<int> listed;
+        TFormZarvo::SetTopListHook([&](QWidget *, TZarvoPad *, int moves, int) {
+            listed << moves;
+            return true;
+        });
+        // A goal text of one line, so the hint's text needs more.
+        Root->Write(QStringLiteral("Data/Reihe.zrv"),
+                    RowPuzzle().replace("Schiebe A ganz nach rechts", "A"));
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        const int height = w->height();
+        QAction *hint = Part<QAction>(Main.get(), "ItemHint");
+        QVERIFY(hint->isEnabled());
+        const QImage work = w->Board()->WorkBitmap.copy();
+        const QImage before = w->View()->grab().toImage();
+        QTest::keyClick(Main.get(), Qt::Key_T, Qt::ControlModifier);
+        QTRY_VERIFY(w->ShownHint());
+        // A to the right end in one drag; nothing moved, nothing drawn into
+        // the board's own pictures, but the view shows the mark.
+        QCOMPARE(w->ShownHint()->Piece, 0);
+        QCOMPARE(w->ShownHint()->To, std::vector<QRect>{QRect(130, 10, 40, 40)});
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QCOMPARE(w->LblObject->text(),
+                 QStringLiteral("Tipp: das markierte Teil wie gezeigt ziehen, noch mindestens "
+                                "1 Zug."));
+        // The window grew by the lines the text needs.
+        QVERIFY(w->height() > height);
+        QCOMPARE(w->LblObject->height(), w->LblObject->heightForWidth(w->width()) + 2);
+        QCOMPARE(w->SubWindow()->widget()->height(), w->height());
+        QCOMPARE(w->Board()->WorkBitmap, work);
+        const QImage marked = w->View()->grab().toImage();
+        QVERIFY(marked.pixel(150, 11) != before.pixel(150, 11)); // the target's edge
+        QCOMPARE(marked.pixel(30, 70), before.pixel(30, 70));    // B, untouched
+
+        // The player follows it: the mark goes, the goal is reached, and
+        // the game, helped, is not offered to the best-ten list.
+        DragA(w, 3);
+        QVERIFY(!w->ShownHint());
+        QVERIFY(w->Game()->Finished);
+        QVERIFY(listed.isEmpty());
+        QCOMPARE(w->LblObject->text(),
+                 QStringLiteral("Mit Hilfe gelöst – dieses Spiel kommt nicht in die Bestenliste."));
+        QVERIFY(Part<QLabel>(Main.get(), "LblHurra")
+                    ->text()
+                    .endsWith("(mit Hilfe – nicht für die Bestenliste)"));
+        QVERIFY(!hint->isEnabled());
+        QTRY_COMPARE(w->View()->grab().toImage().pixel(12, 30),
+                     w->Board()->WorkBitmap.pixel(12, 30));
+    }
+
+    void aDemonstrationCountsAndStopsAtAClick()
+    {
+        WriteSwap();
+        StartMain();
+        Settings().FullScreen2 = true;
+        QList<int> listed;
+        TFormZarvo::SetTopListHook([&](QWidget *, TZarvoPad *, int moves, int) {
+            listed << moves;
+            return true;
+        });
+        TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Tausch.zrv"), true);
+        QVERIFY(w && w->IsFullScreen());
+        // The full-screen caption has the frame's command as a button.
+        QToolButton *button = nullptr;
+        for (QToolButton *b : w->PnlHelp->findChildren<QToolButton *>())
+            if (b->defaultAction() == Part<QAction>(Main.get(), "ItemDemo"))
+                button = b;
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY(w->Demonstrating());
+        QTRY_VERIFY(w->Board()->MoveIndex == 1 && w->Board()->Dragging);
+        // A click on the board stops it; the move under way is finished and
+        // the click drags nothing.
+        QTest::mouseClick(w->View(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 30));
+        QVERIFY(!w->Demonstrating());
+        QVERIFY(!w->Board()->Dragging);
+        QCOMPARE(w->Board()->MoveIndex, 2);
+        QCOMPARE(w->LblMoves->text(), QStringLiteral("2 Züge"));
+        QVERIFY(w->Game()->Finished);
+        QVERIFY(w->Game()->Helped());
+        QVERIFY(listed.isEmpty());
+        QVERIFY(w->LblHurra->text().endsWith("(mit Hilfe – nicht für die Bestenliste)"));
+    }
+
+    void noWayIsSaidPlainly()
+    {
+        // The goal wants A where the fixed piece W stands.
+        Root->Write(QStringLiteral("Data/Mauer.zrv"),
+                    "[Pad]\r\nFrameSize=4,2\r\nUnitSize=40\r\nOffset=10,10\r\nBackSize=5,3\r\n"
+                    "[Start]\r\nCount=2\r\nZarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                    "Zarvo2=Zarvo11,W,3,0,0,0,0\r\n"
+                    "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\n");
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Mauer.zrv"), true);
+        QVERIFY(w);
+        Root->Messages.clear();
+        w->AskMovesLeft();
+        QTRY_COMPARE(Root->Messages,
+                     QStringList{"Von dieser Stellung aus ist das Ziel nicht erreichbar."});
+        // After a move, undo is offered; Yes takes it back.
+        DragA(w, 1);
+        Root->Messages.clear();
+        Root->Answer = QMessageBox::Yes;
+        QTest::keyClick(Main.get(), Qt::Key_M, Qt::ControlModifier);
+        QTRY_COMPARE(Root->Messages, QStringList{"Von hier ist das Ziel nicht mehr erreichbar.\r"
+                                                 "Den letzten Zug zurücknehmen?"});
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QVERIFY(!w->Game()->Helped());
+
+        // A budget that runs out says so.
+        WriteSwap();
+        w = Main->OpenGame(0, QStringLiteral("Tausch.zrv"), true);
+        QVERIFY(w);
+        w->Game()->Solver().Limits.MaxPositions = 1;
+        Root->Messages.clear();
+        w->AskHint();
+        QTRY_COMPARE(Root->Messages.size(), 1);
+        QVERIFY(Root->Messages.first().startsWith("Die Suche ist an ihre Grenze gestoßen"));
+        QVERIFY(!w->ShownHint());
+        QVERIFY(!w->Game()->Helped());
     }
 
     void aSoundThatCannotBePlayedIsReportedAndSkipsTheList()

@@ -202,6 +202,31 @@ private Q_SLOTS:
         QCOMPARE(r.Out.first(), QString("moves 0 entries 1 solved 0"));
     }
 
+    void solverHelpHintsAndDemonstrates()
+    {
+        // B out of A's way is not needed: A one row down is the whole way.
+        const TResult r = Play({"row.zrv"}, "needed\nhint\nprint\n"
+                                            "down 60 20\nmove 60 60\nup 60 60\n"
+                                            "demo\nprint\nneeded\nsave helped.zrh\n");
+        QCOMPARE(r.Rc, 0);
+        QCOMPARE(r.Out, (QStringList{"needed minimum 1", "hint minimum 1 piece 0 path 0,1",
+                                     "moves 0 entries 1 solved 0", "0,0 40,0 80,0",
+                                     "demo minimum 1 played 1", "moves 2 entries 3 solved 1",
+                                     "0,40 40,40 80,0", "needed minimum 0"}));
+        // The game keeps its help through the saved state: a result of 0
+        // moves entered, which no count beats.
+        QFile saved(FRoot.Path("Hist/helped.zrh"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().split('\n').value(1), QByteArray("2;1;0\r"));
+
+        // A damaged position is an error of the command, in German.
+        FRoot.Write("Hist/broken.zrh", "row.zrv\r\n0;;0\r\n0;0;0;0;2;0;\r\n");
+        const TResult broken = Play({"--state", "broken.zrh"}, "print\nhint\nprint\n");
+        QCOMPARE(broken.Rc, 1);
+        QCOMPARE(broken.Out.size(), 2);
+        QVERIFY(broken.Err.contains("beschädigt"));
+    }
+
     void otherButtonsDoNotDrag()
     {
         const TResult r = Play({"row.zrv"}, "down 20 20 right\nmove 20 100 none\n"

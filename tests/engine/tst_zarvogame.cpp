@@ -1,3 +1,4 @@
+#include "Demonstration.h"
 #include "PuzzleRoot.h"
 #include "ZarvoError.h"
 #include "ZarvoGame.h"
@@ -5,8 +6,9 @@
 #include <QTest>
 
 // The game session: where undo and redo land while a button is held, the
-// status it reports after each step, snapping, restart, the goal and the
-// clock. The window and zarvos-cli play rely on exactly these rules.
+// status it reports after each step, snapping, restart, the goal, the clock
+// and the solver's help. The window and zarvos-cli play rely on exactly
+// these rules.
 class TestZarvoGame : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,23 @@ class TestZarvoGame : public QObject
                                                    "Zarvo3=Zarvo11,C,2,0,2,0,1\r\n"
                                                    "[Object]\r\nCount=1\r\n"
                                                    "Zarvo1=Zarvo11,A,0,1,0,0,1\r\n");
+    }
+
+    // A square, a domino and an L on a 4 x 5 field with a fixed piece in the
+    // bottom row; the goal takes all three elsewhere, so a solution needs
+    // several drags and pushes.
+    static void WriteTrio(const TPuzzleRoot &root)
+    {
+        root.Write(QStringLiteral("Data/trio.zrv"),
+                   "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=4\r\n"
+                   "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                   "Zarvo2=Zarvo21,B,1,0,1,0,1\r\n"
+                   "Zarvo3=Ell,C,0,2,0,2,1\r\n"
+                   "Zarvo4=Zarvo11,X,1,4,1,4,0\r\n"
+                   "[Object]\r\nCount=3\r\n"
+                   "Zarvo1=Zarvo11,A,3,4,0,0,1\r\n"
+                   "Zarvo2=Zarvo21,B,2,0,1,0,1\r\n"
+                   "Zarvo3=Ell,C,2,2,0,2,1\r\n");
     }
 
     struct TLog
@@ -312,6 +331,193 @@ private Q_SLOTS:
         game.StartTime = TZarvoGame::ClockNow() - 725.4 / 86400;
         QVERIFY(game.Tick());
         QCOMPARE(game.ElapsedSeconds, 725);
+    }
+
+    void aHintShowsTheNextMoveAndMarksTheGame()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        TZarvoGame game;
+        TLog log;
+        Watch(game, log);
+        game.Load(QStringLiteral("row.zrv"), false);
+        const TSolverAnswer answer = game.Solver().AskNow(game.Board());
+        QCOMPARE(answer.Outcome, TSolveOutcome::Minimum);
+        QCOMPARE(answer.Moves, 1);
+        QVERIFY(!game.Helped());
+
+        // A one row down: framed where it is, dashed where it goes; the way
+        // runs from its middle one cell down. Nothing moves.
+        TSolverHint hint;
+        QVERIFY(game.Hint(answer, hint));
+        QCOMPARE(hint.Piece, 0);
+        QCOMPARE(hint.From, std::vector<QRect>{QRect(0, 0, 40, 40)});
+        QCOMPARE(hint.To, std::vector<QRect>{QRect(0, 40, 40, 40)});
+        QCOMPARE(hint.Path, (std::vector<QPoint>{{20, 20}, {20, 60}}));
+        QCOMPARE(hint.MovesLeft, 1);
+        QVERIFY(hint.Proven);
+        QCOMPARE(Cells(game), QStringLiteral("0,0 40,0 80,0"));
+        QCOMPARE(game.Status().Moves, 0);
+        QVERIFY(log.Status.last().Helped);
+
+        // The goal reached after a hint is not offered to the best-ten list,
+        // also not after the game state went through its file.
+        QVERIFY(game.DragPiece(1, {{1, 1}}));
+        game.Board().SaveGameState(QStringLiteral("helped.zrh"));
+        TZarvoGame again;
+        TLog log2;
+        Watch(again, log2);
+        again.Load(QStringLiteral("helped.zrh"), true);
+        QVERIFY(again.Helped());
+        QVERIFY(again.DragPiece(0, {{0, 1}}));
+        QVERIFY(log2.Status.last().Solved && log2.Status.last().Helped);
+        QVERIFY(log2.Goals.isEmpty());
+        // An answer about another position gives no hint and marks nothing.
+        TZarvoGame fresh;
+        fresh.Load(QStringLiteral("row.zrv"), false);
+        QVERIFY(fresh.DragPiece(2, {{2, 1}}));
+        QVERIFY(!fresh.Hint(answer, hint));
+        QVERIFY(!fresh.Helped());
+        // The puzzle afresh after the goal is a game of its own.
+        QVERIFY(again.Restart());
+        QVERIFY(!again.Helped());
+    }
+
+    void noWayNoHint()
+    {
+        TPuzzleRoot root;
+        WriteRow(root);
+        // A fixed piece on A's goal cell: no goal position can be reached.
+        root.Write(QStringLiteral("Data/walled.zrv"),
+                   "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=2\r\n"
+                   "Zarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=Zarvo11,W,0,1,0,1,0\r\n"
+                   "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,A,0,1,0,0,1\r\n");
+        TZarvoGame game;
+        game.Load(QStringLiteral("walled.zrv"), false);
+        TSolverHint hint;
+        TSolverAnswer answer = game.Solver().AskNow(game.Board());
+        QCOMPARE(answer.Outcome, TSolveOutcome::Unsolvable);
+        QVERIFY(!game.Hint(answer, hint));
+        QVERIFY(!game.Helped());
+
+        // A budget too small for the way says so.
+        WriteTrio(root);
+        game.Load(QStringLiteral("trio.zrv"), false);
+        game.Solver().Limits.MaxPositions = 3;
+        answer = game.Solver().AskNow(game.Board());
+        QCOMPARE(answer.Outcome, TSolveOutcome::Limit);
+        QVERIFY(!game.Hint(answer, hint));
+
+        // In the goal already: nothing left to hint.
+        game.Load(QStringLiteral("row.zrv"), false);
+        QVERIFY(game.DragPiece(0, {{0, 1}}));
+        answer = game.Solver().AskNow(game.Board());
+        QCOMPARE(answer.Moves, 0);
+        QVERIFY(!game.Hint(answer, hint));
+
+        // Overlapping pieces of a damaged game state: a German message.
+        root.Write(QStringLiteral("Hist/broken.zrh"), "row.zrv\r\n0;;0\r\n0;0;0;0;2;0;\r\n");
+        game.Load(QStringLiteral("broken.zrh"), true);
+        answer = game.Solver().AskNow(game.Board());
+        QVERIFY(!answer.Found());
+        QVERIFY(answer.Error.contains(QStringLiteral("beschädigt")));
+        QVERIFY(!game.Hint(answer, hint));
+    }
+
+    void aDemonstrationPlaysMovesThatCount()
+    {
+        TPuzzleRoot root;
+        WriteTrio(root);
+        TZarvoGame game;
+        TLog log;
+        Watch(game, log);
+        game.Load(QStringLiteral("trio.zrv"), false);
+        const TSolverAnswer answer = game.Solver().AskNow(game.Board());
+        QCOMPARE(answer.Outcome, TSolveOutcome::Minimum);
+        QVERIFY(answer.Moves >= 2);
+        int confined = 0;
+        game.Board().OnConfineCursor = [&confined](TZarvoPad &, bool) { ++confined; };
+
+        {
+            TDemonstration demo(game, answer, 3, 2);
+            int frames = 0;
+            while (demo.Tick())
+                ++frames;
+            QVERIFY(!demo.Failed());
+            QCOMPARE(demo.MovesDone(), answer.Moves);
+            // A press per move, each cell of the way in three frames, two
+            // frames of rest between moves; the last frame says it is over.
+            int cells = 0;
+            for (const TSolverMove &m : answer.Path)
+                cells += int(m.Steps.size());
+            QCOMPARE(frames, answer.Moves + cells * 3 + (answer.Moves - 1) * 2 - 1);
+        }
+        QCOMPARE(game.Status().Moves, answer.Moves);
+        QVERIFY(game.Status().Solved && game.Status().Helped);
+        QVERIFY(log.Goals.isEmpty());
+        // The pointer was never held, and the view's hook is back.
+        QCOMPARE(confined, 0);
+        QVERIFY(game.Board().OnConfineCursor);
+
+        // Stopped halfway through its second move: that move is finished
+        // at once, and the board rests where the solver said.
+        game.Load(QStringLiteral("trio.zrv"), false);
+        const TSolverAnswer fresh = game.Solver().AskNow(game.Board());
+        QVERIFY(fresh.Found() && !game.Helped());
+        TDemonstration demo(game, fresh, 4, 1);
+        while (demo.MovesDone() < 1 || !game.Board().Dragging)
+            QVERIFY(demo.Tick());
+        QVERIFY(demo.Tick());
+        demo.Stop();
+        QVERIFY(!demo.Tick());
+        QCOMPARE(demo.MovesDone(), 2);
+        QCOMPARE(game.Status().Moves, 2);
+        const TSolverAnswer rest = game.Solver().Rest(game.Solver().Rest(fresh));
+        QVERIFY(game.IsCurrent(rest));
+        QCOMPARE(rest.Moves, fresh.Moves - 2);
+
+        // A board that left the solver's way ends the demonstration.
+        QVERIFY(game.Undo(true));
+        TDemonstration astray(game, fresh, 1, 0);
+        QVERIFY(!astray.Tick());
+        QVERIFY(astray.Failed());
+        QCOMPARE(game.Status().Moves, 1);
+    }
+
+    void questionsAreAnsweredOffThisThread()
+    {
+        TPuzzleRoot root;
+        WriteTrio(root);
+        TZarvoGame game;
+        game.Load(QStringLiteral("trio.zrv"), false);
+        TSolverService &solver = game.Solver();
+        QList<int> answers;
+        // A question dropped by a newer one about another position is never answered.
+        solver.Ask(game.Board(), [&answers](const TSolverAnswer &) { answers << -1; });
+        QVERIFY(game.DragPiece(0, {{0, 1}}));
+        solver.Ask(game.Board(), [&answers](const TSolverAnswer &a) { answers << a.Moves; });
+        QVERIFY(solver.Busy());
+        QVERIFY(answers.isEmpty()); // never on the asker's stack
+        QTRY_VERIFY(!answers.isEmpty());
+        QCOMPARE(answers.size(), 1);
+        QVERIFY(answers.first() > 0);
+        const TSolverAnswer *known = solver.Known(game.Position());
+        QVERIFY(known && known->Moves == answers.first());
+        QCOMPARE(solver.AskNow(game.Board()).Moves, answers.first());
+
+        // Known answers come the same way; a cancelled question stays unanswered.
+        solver.Ask(game.Board(), [&answers](const TSolverAnswer &a) { answers << a.Moves; });
+        solver.Cancel();
+        QVERIFY(!solver.Busy());
+        QTest::qWait(20);
+        QCOMPARE(answers.size(), 1);
+        solver.Ask(game.Board(), [&answers](const TSolverAnswer &a) { answers << a.Moves; });
+        QTRY_COMPARE(answers.size(), 2);
+
+        // A new puzzle forgets what was known.
+        game.Load(QStringLiteral("trio.zrv"), false);
+        QVERIFY(game.DragPiece(0, {{0, 1}}));
+        QVERIFY(!solver.Known(game.Position()));
     }
 
     void neverLeavesTheHistory()

@@ -4,6 +4,9 @@
 
 #include "PlayScript.h"
 
+#include "Demonstration.h"
+#include "ZarvoError.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -96,6 +99,13 @@ bool TPlayScript::Run(const QStringList &words)
         Out.flush();
         return true;
     }
+    // The solver's help, as the window's menu gives it.
+    if ((cmd == QLatin1String("hint") || cmd == QLatin1String("needed") ||
+         cmd == QLatin1String("demo")) &&
+        n == 1) {
+        Help(cmd);
+        return true;
+    }
     if (cmd == QLatin1String("history") && n == 1) {
         for (const QString &entry : pad.History)
             Out << entry << "\n";
@@ -103,6 +113,38 @@ bool TPlayScript::Run(const QStringList &words)
         return true;
     }
     return false;
+}
+
+// Prints the command, the solver's outcome with the moves still needed, and
+// what was done: the hinted drag (piece, then the cells its first part
+// passes) or the moves played.
+void TPlayScript::Help(const QString &cmd)
+{
+    const TSolverAnswer answer = Game.Solver().AskNow(Game.Board());
+    if (!answer.Error.isEmpty())
+        throw EZarvoError(answer.Error);
+    Out << cmd << " " << SolveOutcomeName(answer.Outcome);
+    if (answer.Found())
+        Out << " " << answer.Moves;
+    TSolverHint hint;
+    if (cmd == QLatin1String("hint") && Game.Hint(answer, hint)) {
+        const TSolverMove &move = answer.Path.front();
+        Out << " piece " << move.Piece << " path";
+        QPoint cell = answer.Position[size_t(move.Piece)];
+        for (const QPoint &s : move.Steps) {
+            cell += s;
+            Out << " " << cell.x() << "," << cell.y();
+        }
+    } else if (cmd == QLatin1String("demo")) {
+        TDemonstration demo(Game, answer, 1, 0);
+        while (demo.Tick()) {
+        }
+        Out << " played " << demo.MovesDone();
+        if (demo.Failed())
+            Out << " failed";
+    }
+    Out << "\n";
+    Out.flush();
 }
 
 bool TPlayScript::Down(const QStringList &words)

@@ -8,8 +8,8 @@
 // The commands of zarvos-cli play, one line at a time, on a game session:
 // mouse input on board pixels ("down X Y [left|right|middle] [ctrl] [dbl]",
 // "move X Y [left|none]", "up X Y"), the menu's steps ("undo", "redo",
-// "restart", "goal on|off"), "save NAME" into Hist/, and what a script
-// prints ("print", "history").
+// "restart", "goal on|off"), "save NAME" into Hist/, what a script prints
+// ("print", "history"), and the solver's help ("needed", "hint", "demo").
 class TPlayScript
 {
 public:
@@ -25,6 +25,7 @@ public:
 
 private:
     bool Down(const QStringList &words);
+    void Help(const QString &cmd);
 
     QTextStream &Out;
     TMouseButton Button = mbLeft;
