@@ -363,6 +363,14 @@ bool TFormZarvo::eventFilter(QObject *watched, QEvent *event)
                 qApp->removeEventFilter(this);
             }
             return true;
+        case QEvent::ApplicationDeactivate:
+            // The release went to another program: the next key is the
+            // player's again.
+            if (!FDemo) {
+                FSwallowInput = false;
+                qApp->removeEventFilter(this);
+            }
+            break;
         default:
             break;
         }

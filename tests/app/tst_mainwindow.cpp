@@ -395,6 +395,18 @@ private Q_SLOTS:
         QVERIFY(w->Game()->Helped());
         QVERIFY(listed.isEmpty());
         QVERIFY(w->LblHurra->text().endsWith("(mit Hilfe – nicht für die Bestenliste)"));
+
+        // A key stops it too; when its release never comes (the program
+        // lost the focus meanwhile), the next key is not swallowed.
+        w->Undo(true);
+        Part<QAction>(Main.get(), "ItemDemo")->trigger();
+        QTRY_VERIFY(w->Demonstrating());
+        QTest::keyPress(w->View(), Qt::Key_A);
+        QVERIFY(!w->Demonstrating());
+        QEvent away(QEvent::ApplicationDeactivate);
+        QCoreApplication::sendEvent(qApp, &away);
+        QTest::keyClick(Main.get(), Qt::Key_M, Qt::ControlModifier);
+        QTRY_VERIFY(w->LblObject->text().startsWith(QStringLiteral("Noch mindestens")));
     }
 
     void noWayIsSaidPlainly()
