@@ -255,15 +255,56 @@ void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target) const
                 Lighten(target, {l, bm - c, l + c, bm});
         }
     }
-    if (!NoZarvoCaption && !z.Caption.isEmpty() && !target.isNull()) {
-        QPainter painter(&target);
-        painter.setClipRect(QRect(l, t, z.Width, z.Height));
-        painter.setFont(Font);
-        painter.setPen(FontColor);
-        painter.drawText(QRect(l + c + 2, t + c + 2, std::max(z.Width, 1), std::max(z.Height, 1)),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                         z.Caption);
+    if (!NoZarvoCaption && !z.Caption.isEmpty() && !target.isNull())
+        DrawCaption(target, QRect(l, t, z.Width, z.Height),
+                    QRect(l + c + 2, t + c + 2, std::max(z.Width, 1), std::max(z.Height, 1)),
+                    z.Caption);
+}
+
+void TZarvoPad::DrawCaption(QImage &target, const QRect &face, const QRect &box,
+                            const QString &caption) const
+{
+    constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+    QPainter painter(&target);
+    painter.setClipRect(face);
+    painter.setFont(Font);
+    painter.setPen(FontColor);
+    if (!CaptionOutline) {
+        painter.drawText(box, flags, caption);
+        return;
     }
+    // The text is written once onto a clear layer; the outline is that
+    // layer's coverage grown by one pixel, in the contrasting colour, laid
+    // under the text.
+    const QRect area =
+        painter.boundingRect(box, flags, caption).adjusted(-1, -1, 1, 1).intersected(face);
+    if (area.isEmpty())
+        return;
+    QImage text(area.size(), QImage::Format_ARGB32_Premultiplied);
+    text.fill(Qt::transparent);
+    {
+        QPainter layer(&text);
+        layer.setFont(Font);
+        layer.setPen(FontColor);
+        layer.drawText(box.translated(-area.topLeft()), flags, caption);
+    }
+    const QColor around = qGray(FontColor.rgb()) >= 128 ? QColor(Qt::black) : QColor(Qt::white);
+    QImage outline(area.size(), QImage::Format_ARGB32_Premultiplied);
+    const int w = area.width(), h = area.height();
+    for (int y = 0; y < h; ++y) {
+        auto *out = reinterpret_cast<QRgb *>(outline.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int a = 0;
+            for (int yy = std::max(y - 1, 0); yy <= std::min(y + 1, h - 1); ++yy) {
+                const auto *in = reinterpret_cast<const QRgb *>(text.constScanLine(yy));
+                for (int xx = std::max(x - 1, 0); xx <= std::min(x + 1, w - 1); ++xx)
+                    a = std::max(a, qAlpha(in[xx]));
+            }
+            out[x] = qPremultiply(qRgba(around.red(), around.green(), around.blue(), a));
+        }
+    }
+    painter.drawImage(area.topLeft(), outline);
+    painter.drawImage(area.topLeft(), text);
 }
 
 void TZarvoPad::PrerenderPictures()

@@ -6,10 +6,17 @@
 #include <QDateTime>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 TZarvoGame::TZarvoGame()
 {
     FBoard.OnMoved = [this](TZarvoPad &) { Update(true); };
+    FBoard.OnMouseDownEvent = [this](TZarvoPad &board, TMouseButton, TShiftState, int, int) {
+        if (board.DragIndex >= 0)
+            Select(board.DragIndex);
+        if (OnPress)
+            OnPress();
+    };
 }
 
 void TZarvoGame::Load(const QString &name, bool withState)
@@ -21,6 +28,7 @@ void TZarvoGame::Load(const QString &name, bool withState)
     ElapsedSeconds = 0;
     Finished = false;
     FRepeatCount = 0;
+    Select(-1);
     FBoard.Redraw();
 }
 
@@ -182,6 +190,84 @@ bool TZarvoGame::Hint(const TSolverAnswer &answer, TSolverHint &hint)
         hint.Path.push_back(at += s * u);
     MarkHelped();
     return true;
+}
+
+int TZarvoGame::PieceOf(int index) const
+{
+    const TZarvoList &list = FBoard.Pieces;
+    if (index < 0 || index >= int(list.size()))
+        return -1;
+    const TZarvo *master = list[size_t(index)]->Master;
+    if (!master || master == list[size_t(index)].get())
+        return index;
+    // The first part stands before the others.
+    for (int i = index - 1; i >= 0; --i)
+        if (list[size_t(i)].get() == master)
+            return i;
+    for (int i = index + 1; i < int(list.size()); ++i)
+        if (list[size_t(i)].get() == master)
+            return i;
+    return -1;
+}
+
+void TZarvoGame::Select(int index)
+{
+    index = PieceOf(index);
+    if (index >= 0 && !FBoard.Pieces[size_t(index)]->Movable)
+        index = -1;
+    if (index == FSelected)
+        return;
+    FSelected = index;
+    if (OnSelectionChanged)
+        OnSelectionChanged(FSelected);
+}
+
+bool TZarvoGame::SelectNext(bool forward)
+{
+    const TZarvoList &list = FBoard.Pieces;
+    const int n = int(list.size());
+    if (FBoard.ShowObject || n == 0)
+        return false;
+    const int start = FSelected >= 0 ? FSelected : (forward ? -1 : n);
+    for (int k = 1; k <= n; ++k) {
+        const int i = ((start + (forward ? k : -k)) % n + n) % n;
+        const TZarvo *p = list[size_t(i)].get();
+        if (p->Movable && (!p->Master || p->Master == p)) {
+            Select(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TZarvoGame::MoveSelected(int dCol, int dRow)
+{
+    if (FSelected < 0 && !FBoard.Dragging) {
+        SelectNext(true);
+        return false;
+    }
+    if (FSelected < 0 || FBoard.ShowObject || FBoard.Dragging ||
+        FSelected >= int(FBoard.Pieces.size()))
+        return false;
+    const TZarvo *p = FBoard.Pieces[size_t(FSelected)].get();
+    const QPoint before(p->X, p->Y);
+    // Pressed in the middle of its first part, where no other piece lies in
+    // a valid position, and let go one cell further on. The pointer is
+    // neither moved nor held, so the hand stays where the player left it.
+    const int x = p->X + p->Width / 2, y = p->Y + p->Height / 2;
+    const int handX = FBoard.HandX, handY = FBoard.HandY;
+    const bool inside = FBoard.MouseInside;
+    auto confine = std::exchange(FBoard.OnConfineCursor, nullptr);
+    const int piece = FSelected;
+    FBoard.MouseDown(mbLeft, ssLeft, x, y);
+    if (FBoard.DragIndex == piece)
+        FBoard.MouseMove(ssLeft, x + dCol * FBoard.UnitSize, y + dRow * FBoard.UnitSize);
+    FBoard.MouseUp(mbLeft, 0, x, y);
+    FBoard.OnConfineCursor = std::move(confine);
+    FBoard.HandX = handX;
+    FBoard.HandY = handY;
+    FBoard.MouseInside = inside;
+    return QPoint(p->X, p->Y) != before;
 }
 
 double TZarvoGame::ClockNow()

@@ -110,6 +110,28 @@ public:
     // into the game state and comes back with it.
     bool Helped() const { return FBoard.Solved && FBoard.SolvedMoves <= 0; }
     void MarkHelped();
+    // ---- keyboard play ----
+    // The selected piece: the index in the piece list of a movable piece
+    // (of a compound piece its first part), or -1. A press on a piece
+    // selects it; a new puzzle starts without a selection.
+    int Selected() const { return FSelected; }
+    void Select(int index); // -1 clears; anything else not selectable too
+    // Tab and Shift+Tab: the next or previous movable piece in list order,
+    // round at the ends; without a selection the first or the last. False
+    // when there is none to select or the goal is shown.
+    bool SelectNext(bool forward);
+    // Moves the selected piece one cell (dCol, dRow) exactly as a one-cell
+    // drag of it: pushing what is in the way, stopped where a drag stops,
+    // and consecutive moves of one piece are one move. The hand stays where
+    // the pointer is. False when nothing moved: no selection, the goal
+    // shown, a mouse drag under way or the way blocked. Without a selection
+    // it selects the first movable piece instead.
+    bool MoveSelected(int dCol, int dRow);
+    // After every change of Selected.
+    std::function<void(int index)> OnSelectionChanged;
+    // After every press on the board, by the mouse or a keyboard move: the
+    // window's clock starts at the first.
+    std::function<void()> OnPress;
 
     // ---- clock (date-time in days, as ClockNow) ----
     static double ClockNow();
@@ -126,7 +148,10 @@ private:
     TZarvoPad FBoard;
     TSolverService FSolver;
     int FRepeatCount = 0;
+    int FSelected = -1;
     void Report();
+    // The piece the player means by list entry index: its first part.
+    int PieceOf(int index) const;
 };
 
 // Undo and redo targets with the auto-repeat acceleration. fromMenuItem: the

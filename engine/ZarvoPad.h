@@ -132,6 +132,10 @@ public:
     // The pieces in a move's way are found through a grid of cells rather
     // than by scanning the whole board; set only to compare both in tests.
     bool LinearCandidateScan = false;
+    // Captions get a thin outline in the colour that contrasts with their
+    // own, so they stay readable on any picture (the player's option; off,
+    // the faces are drawn as they always were).
+    bool CaptionOutline = false;
     std::shared_ptr<struct TMoveGrid> MoveGrid; // built on the first move
 
     // ---- events ----
@@ -220,6 +224,9 @@ public:
     // Draws piece p onto target: its face from ZarvoBitmap, and while the
     // faces are built its bevel and caption.
     void DrawPiece(const TZarvo *p, QImage &target) const;
+    // A caption written into box, cut at face; with CaptionOutline outlined.
+    void DrawCaption(QImage &target, const QRect &face, const QRect &box,
+                     const QString &caption) const;
     void Redraw();
     void Paint(); // asks the view to repaint (OnPaint)
     // The picture the view shows: ObjectBitmap while the goal is shown, else

@@ -62,6 +62,17 @@ private Q_SLOTS:
         QVERIFY(!r.Err.contains("unknown command"));
     }
 
+    void keysMoveTheSelectedPiece()
+    {
+        // Tab twice selects B; right pushes C, down twice more is the same
+        // move; Shift+Tab goes back to A, which cannot go up.
+        const TResult r = Play({"row.zrv"}, "key tab\nkey tab\nkey right\nkey down\nkey down\n"
+                                            "key backtab\nkey up\nprint\nkey sideways\n");
+        QCOMPARE(r.Rc, 2);
+        QCOMPARE(r.Out, (QStringList{"moves 1 entries 2 solved 0", "0,0 80,80 120,0"}));
+        QVERIFY(r.Err.contains("unknown command: key sideways"));
+    }
+
     void gridSnapsAfterRelease()
     {
         const QByteArray script = "down 20 20\nmove 20 45\nup 20 45\nprint\n";

@@ -225,6 +225,7 @@ private Q_SLOTS:
 
         // A long caption is written inside the face and cut at its edge.
         TZarvoPad captioned;
+        captioned.CaptionOutline = false;
         captioned.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
         captioned.ZarvoBitmap = Solid(160, 120, qRgb(255, 255, 254));
         captioned.FontColor = Qt::black;
@@ -266,6 +267,48 @@ private Q_SLOTS:
         const QRect ink = InkBox(alone, QRect(0, 0, 40, 40));
         QVERIFY(!ink.isEmpty());
         QCOMPARE(InkBox(shortCaption.ZarvoBitmap, QRect(42, 42, 36, 36)), ink.translated(44, 44));
+    }
+
+    void outlinedCaptionsStayReadableOnTheirPicture()
+    {
+        // White captions on a light picture: without the outline they only
+        // lighten it; with it, a dark rim lies around the letters, the
+        // letters stay white, and nothing is drawn beyond the face.
+        const QRgb light = qRgb(230, 220, 200);
+        auto face = [light](bool outline, QColor colour) {
+            TZarvoPad pad;
+            pad.CaptionOutline = outline;
+            pad.BackBitmap = Solid(160, 120, qRgb(1, 2, 3));
+            pad.ZarvoBitmap = Solid(160, 120, light);
+            pad.FontColor = colour;
+            pad.Font = QFont(QStringLiteral("Arial"));
+            pad.Font.setPointSize(16);
+            pad.Font.setBold(true);
+            AddPart(pad.Pieces, 0, 0, 60, 40, 40, 40, true, QStringLiteral("H1"));
+            pad.PrerenderPictures();
+            return pad.ZarvoBitmap;
+        };
+        auto count = [](const QImage &f, auto test) {
+            int n = 0;
+            for (int y = 42; y < 78; ++y)
+                for (int x = 42; x < 98; ++x)
+                    n += test(f.pixel(x, y));
+            return n;
+        };
+        const QImage plain = face(false, Qt::white);
+        const QImage outlined = face(true, Qt::white);
+        auto dark = [](QRgb c) { return qGray(c) < 100; };
+        auto white = [](QRgb c) { return qGray(c) > 250; };
+        QCOMPARE(count(plain, dark), 0);
+        QVERIFY(count(outlined, dark) > 20);
+        QVERIFY(count(outlined, white) > 20);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 100; x < 160; ++x)
+                QCOMPARE(outlined.pixel(x, y), plain.pixel(x, y));
+        // A black caption gets a light rim instead.
+        const QImage black = face(true, Qt::black);
+        QVERIFY(count(black, white) > 20);
+        QCOMPARE(count(face(false, Qt::black), white), 0);
     }
 
     void goalPictureShowsAllGoalPieces()

@@ -520,6 +520,105 @@ private Q_SLOTS:
         QVERIFY(!solver.Known(game.Position()));
     }
 
+    void keysSelectAndMovePiecesAsDrags()
+    {
+        // A, a fixed X, an L of three cells and B, on a 4 x 5 field:
+        //   A X L .
+        //   B . L L
+        TPuzzleRoot root;
+        root.Write(QStringLiteral("Data/keys.zrv"),
+                   "[Pad]\r\nBackSize=4,5\r\n[Start]\r\nCount=4\r\n"
+                   "Zarvo1=Zarvo11,A,0,0,0,0,1\r\n"
+                   "Zarvo2=Zarvo11,X,1,0,1,0,0\r\n"
+                   "Zarvo3=Ell,L,2,0,2,0,1\r\n"
+                   "Zarvo4=Zarvo11,B,0,1,0,1,1\r\n"
+                   "[Object]\r\nCount=1\r\n"
+                   "Zarvo1=Zarvo11,A,3,4,0,0,1\r\n");
+        TZarvoGame game;
+        game.SnapToGrid = [] { return true; };
+        game.Load(QStringLiteral("keys.zrv"), false);
+        QList<int> told;
+        int presses = 0;
+        game.OnSelectionChanged = [&told](int i) { told << i; };
+        game.OnPress = [&presses] { ++presses; };
+        QCOMPARE(game.Board().PieceCount(), 6); // the L is three entries
+        // An arrow key without a selection selects the first piece only.
+        QVERIFY(!game.MoveSelected(0, 1));
+        QCOMPARE(game.Selected(), 0);
+        QCOMPARE(presses, 0);
+        game.Select(-1);
+        told.clear();
+
+        // Movable pieces in list order, the L by its first part, round at the end.
+        QList<int> order;
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(game.SelectNext(true));
+            order << game.Selected();
+        }
+        QCOMPARE(order, (QList<int>{0, 2, 5, 0}));
+        QVERIFY(game.SelectNext(false));
+        QCOMPARE(game.Selected(), 5);
+        game.Select(-1);
+        QVERIFY(game.SelectNext(false)); // Shift+Tab first: the last piece
+        QCOMPARE(game.Selected(), 5);
+        QCOMPARE(told, (QList<int>{0, 2, 5, 0, 5, -1, 5}));
+
+        // A: blocked to the right by X; down it pushes B; down again is the
+        // same move.
+        game.Select(0);
+        game.Board().HandX = 7;
+        game.Board().HandY = 9;
+        QVERIFY(!game.MoveSelected(1, 0));
+        QCOMPARE(game.Status().Entries, 1);
+        QVERIFY(game.MoveSelected(0, 1));
+        QVERIFY(game.MoveSelected(0, 1));
+        QCOMPARE(Cells(game), QStringLiteral("0,80 40,0 80,0 80,40 120,40 0,120"));
+        QCOMPARE(game.Status(), Make(1, 2, true, false, false));
+        QCOMPARE(presses, 3);
+        QCOMPARE(QPoint(game.Board().HandX, game.Board().HandY), QPoint(7, 9));
+        QVERIFY(!game.Board().Dragging);
+
+        // The L: the frame stops it on the right; down it goes, a second move;
+        // A again is a third.
+        QVERIFY(game.SelectNext(true));
+        QVERIFY(!game.MoveSelected(1, 0));
+        QVERIFY(game.MoveSelected(0, 1));
+        game.Select(0);
+        QVERIFY(game.MoveSelected(0, -1));
+        QCOMPARE(Cells(game), QStringLiteral("0,40 40,0 80,40 80,80 120,80 0,120"));
+        QCOMPARE(game.Status(), Make(3, 4, true, false, false));
+        // Undo takes back A's step; the key moves were history like drags.
+        QVERIFY(game.Undo(true));
+        QCOMPARE(Cells(game), QStringLiteral("0,80 40,0 80,40 80,80 120,80 0,120"));
+
+        // A press selects the piece under it (a compound piece by its first
+        // part); a press on the fixed piece leaves the selection alone.
+        TZarvoPad &pad = game.Board();
+        pad.MouseDown(mbLeft, ssLeft, 130, 90); // the L's third cell
+        pad.MouseUp(mbLeft, 0, 130, 90);
+        QCOMPARE(game.Selected(), 2);
+        pad.MouseDown(mbLeft, ssLeft, 50, 10);
+        pad.MouseUp(mbLeft, 0, 50, 10);
+        QCOMPARE(game.Selected(), 2);
+        // No key move while the mouse holds a piece, nor while the goal shows.
+        pad.MouseDown(mbLeft, ssLeft, 10, 130);
+        QCOMPARE(game.Selected(), 5);
+        QVERIFY(!game.MoveSelected(1, 0));
+        pad.MouseUp(mbLeft, 0, 10, 130);
+        game.ShowGoal(true);
+        QVERIFY(!game.SelectNext(true));
+        QVERIFY(!game.MoveSelected(1, 0));
+        game.ShowGoal(false);
+        QVERIFY(game.MoveSelected(1, 0));
+        QCOMPARE(game.Status().Moves, 3);
+
+        // A new game starts without a selection.
+        told.clear();
+        game.Load(QStringLiteral("keys.zrv"), false);
+        QCOMPARE(game.Selected(), -1);
+        QCOMPARE(told, QList<int>{-1});
+    }
+
     void neverLeavesTheHistory()
     {
         int repeat = 0;

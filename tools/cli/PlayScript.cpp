@@ -7,6 +7,8 @@
 #include "Demonstration.h"
 #include "ZarvoError.h"
 
+#include <QHash>
+#include <QPoint>
 #include <QRegularExpression>
 
 namespace {
@@ -85,6 +87,20 @@ bool TPlayScript::Run(const QStringList &words)
         if (words[1] != QLatin1String("on") && words[1] != QLatin1String("off"))
             return false;
         Game.ShowGoal(words[1] == QLatin1String("on"));
+        return true;
+    }
+    // The board's keys: Tab, Shift+Tab and the arrows.
+    if (cmd == QLatin1String("key") && n == 2) {
+        static const QHash<QString, QPoint> arrows{{QStringLiteral("left"), {-1, 0}},
+                                                   {QStringLiteral("right"), {1, 0}},
+                                                   {QStringLiteral("up"), {0, -1}},
+                                                   {QStringLiteral("down"), {0, 1}}};
+        if (words[1] == QLatin1String("tab") || words[1] == QLatin1String("backtab"))
+            Game.SelectNext(words[1] == QLatin1String("tab"));
+        else if (arrows.contains(words[1]))
+            Game.MoveSelected(arrows[words[1]].x(), arrows[words[1]].y());
+        else
+            return false;
         return true;
     }
     if (cmd == QLatin1String("save") && n == 2) {

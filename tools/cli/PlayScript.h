@@ -8,8 +8,9 @@
 // The commands of zarvos-cli play, one line at a time, on a game session:
 // mouse input on board pixels ("down X Y [left|right|middle] [ctrl] [dbl]",
 // "move X Y [left|none]", "up X Y"), the menu's steps ("undo", "redo",
-// "restart", "goal on|off"), "save NAME" into Hist/, what a script prints
-// ("print", "history"), and the solver's help ("needed", "hint", "demo").
+// "restart", "goal on|off"), the board's keys ("key tab|backtab|left|right|
+// up|down"), "save NAME" into Hist/, what a script prints ("print",
+// "history"), and the solver's help ("needed", "hint", "demo").
 class TPlayScript
 {
 public:
