@@ -70,13 +70,13 @@ void PlayMediaFile(const QString &fileName)
 TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Programmoptionen"));
-    setFixedSize(436, 212);
+    setFixedSize(436, 232);
     SetDialogLook(this);
 
     auto *upper = new QFrame(this);
     upper->setFrameShape(QFrame::Panel);
     upper->setFrameShadow(QFrame::Raised);
-    upper->setGeometry(0, 0, 436, 168);
+    upper->setGeometry(0, 0, 436, 188);
 
     auto check = [upper](const QString &caption, int y) {
         auto *box = new QCheckBox(caption, upper);
@@ -87,11 +87,12 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     CheckCursor = check(QStringLiteral("Großer HandCursor"), 30);
     CheckFullScreen = check(QStringLiteral("Vollen Bildschirm nutzen"), 50);
     CheckPlayer = check(QStringLiteral("Keine Vorgabe für Spielername in Top-Ten-Liste"), 70);
+    CheckOutline = check(QStringLiteral("Beschriftung mit Kontur"), 90);
 
     auto *lblGameOver = new QLabel(QStringLiteral("Bei Erfolg spielen"), upper);
-    lblGameOver->setGeometry(16, 102, 128, 20);
+    lblGameOver->setGeometry(16, 122, 128, 20);
     EditGameOver = new TButtonEdit(upper);
-    EditGameOver->setGeometry(148, 100, 240, 24);
+    EditGameOver->setGeometry(148, 120, 240, 24);
     lblGameOver->setBuddy(EditGameOver);
     TFileDialogSettings dialogSettings;
     dialogSettings.Title = QStringLiteral("Wählen eine Mediendatei");
@@ -103,22 +104,22 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     EditGameOver->SetDialog(dialogSettings);
 
     BtnStart = new QToolButton(upper);
-    BtnStart->setGeometry(394, 100, 24, 24);
+    BtnStart->setGeometry(394, 120, 24, 24);
     BtnStart->setIcon(Glyph(TGlyph::Play));
     BtnStart->setToolTip(QStringLiteral("Testen"));
     BtnStart->setAutoRaise(true);
     connect(BtnStart, &QToolButton::clicked, this, &TFormOption::BtnStartClick);
 
     auto *lblText = new QLabel(QStringLiteral("Bei Erfolg anzeigen"), upper);
-    lblText->setGeometry(16, 136, 128, 20);
+    lblText->setGeometry(16, 156, 128, 20);
     EditTextGameOver = new QLineEdit(upper);
-    EditTextGameOver->setGeometry(148, 134, 270, 24);
+    EditTextGameOver->setGeometry(148, 154, 270, 24);
     lblText->setBuddy(EditTextGameOver);
 
     auto *lower = new QFrame(this);
     lower->setFrameShape(QFrame::Panel);
     lower->setFrameShadow(QFrame::Raised);
-    lower->setGeometry(0, 168, 436, 44);
+    lower->setGeometry(0, 188, 436, 44);
     BtnOK = new QPushButton(QStringLiteral("OK"), lower);
     BtnOK->setGeometry(128, 9, 84, 26);
     BtnOK->setDefault(true);
@@ -138,6 +139,7 @@ void TFormOption::Fill(const TZarvoSettings &s)
     CheckCursor->setChecked(s.Cursor64);
     CheckPlayer->setChecked(s.NoOldPlayer);
     CheckFullScreen->setChecked(s.FullScreen2);
+    CheckOutline->setChecked(s.CaptionOutline);
     EditGameOver->setText(s.GameOverFile);
     EditTextGameOver->setText(s.GameOverText);
 }
@@ -148,6 +150,7 @@ void TFormOption::CopyBack(TZarvoSettings &s) const
     s.Cursor64 = CheckCursor->isChecked();
     s.NoOldPlayer = CheckPlayer->isChecked();
     s.FullScreen2 = CheckFullScreen->isChecked();
+    s.CaptionOutline = CheckOutline->isChecked();
     s.GameOverFile = EditGameOver->text();
     s.GameOverText = EditTextGameOver->text();
 }

@@ -13,7 +13,8 @@ class TFormEnhance;
 struct TZarvoSettings;
 
 // The options dialog "Programmoptionen": snapping, big cursor, full-screen
-// mode, player-name default, the success sound and the success text.
+// mode, player-name default, outlined captions, the success sound and the
+// success text.
 class TFormOption : public QDialog
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     QCheckBox *CheckCursor = nullptr;
     QCheckBox *CheckFullScreen = nullptr;
     QCheckBox *CheckPlayer = nullptr;
+    QCheckBox *CheckOutline = nullptr;
     TButtonEdit *EditGameOver = nullptr;
     QToolButton *BtnStart = nullptr;
     QLineEdit *EditTextGameOver = nullptr;
@@ -36,7 +38,7 @@ public:
     // dialog reports while it stays open. Unset: PlayMediaFile.
     std::function<void(const QString &fileName)> PlaySound;
 
-    // The six values the dialog changes, in and out.
+    // The seven values the dialog changes, in and out.
     void Fill(const TZarvoSettings &s);
     void CopyBack(TZarvoSettings &s) const;
 
@@ -49,7 +51,7 @@ public:
 protected:
 };
 
-// The options dialog over mainWindow, filled from s; on OK the six values are
+// The options dialog over mainWindow, filled from s; on OK the seven values are
 // copied back into s. playSound plays "Testen" (unset: PlayMediaFile).
 // True when closed with OK.
 bool ShowOptionDialog(QWidget *mainWindow, TZarvoSettings &s,

@@ -12,18 +12,30 @@
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
+#include <cmath>
 
 namespace {
 
 const QColor MovesColour(164, 123, 88);
+
+// The steps of "Größer" and "Kleiner", in percent.
+constexpr std::array<int, 15> ZoomSteps{25,  33,  50,  67,  75,  100, 125, 150,
+                                        200, 250, 300, 400, 500, 600, 800};
+// Free space around a fitted board.
+constexpr int FitGap = 10;
 
 TFormZarvo::TTopListHook TopListHook;
 
@@ -87,6 +99,31 @@ QString TimeText(int seconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+double FitZoom(QSize board, QSize space)
+{
+    if (board.isEmpty() || space.isEmpty())
+        return 1.0;
+    const double zoom =
+        std::min(double(space.width()) / board.width(), double(space.height()) / board.height());
+    return std::clamp(zoom, 0.05, MaxZoomPercent / 100.0);
+}
+
+int NextZoomPercent(double zoom, bool larger)
+{
+    // A fitted board is rarely on a step: it goes to the next step beyond.
+    const double percent = zoom * 100;
+    if (larger) {
+        for (int step : ZoomSteps)
+            if (step > percent + 0.5)
+                return step;
+        return ZoomSteps.back();
+    }
+    for (auto it = ZoomSteps.rbegin(); it != ZoomSteps.rend(); ++it)
+        if (*it < percent - 0.5)
+            return *it;
+    return ZoomSteps.front();
+}
+
 void TFormZarvo::SetTopListHook(TTopListHook hook)
 {
     TopListHook = std::move(hook);
@@ -115,6 +152,15 @@ TFormZarvo::TFormZarvo(const THost &host, bool fullScreen)
     FGame->OnGoalReached = [this](int moves, int seconds) {
         Q_EMIT GoalReached(this, moves, seconds);
     };
+    FGame->OnSelectionChanged = [this](int) { ShowSelection(); };
+    // The clock of a full-screen game starts with the first press on the
+    // board, by the mouse or by a key.
+    FGame->OnPress = [this] {
+        if (FullScreen)
+            ZarvoPadMouseDown();
+    };
+    const int zoom = Settings().Zoom;
+    FZoomPercent = zoom >= MinZoomPercent && zoom <= MaxZoomPercent ? zoom : 0;
     FGame->Board().OnMoved = [this, moved = FGame->Board().OnMoved](TZarvoPad &board) {
         RunReported([&] { moved(board); });
     };
@@ -138,6 +184,25 @@ void TFormZarvo::CreateControls()
     LblCaption = new QLabel(PnlCaption);
     LblCaption->setAlignment(Qt::AlignCenter);
     LblCaption->setFont(ComicFont(29));
+    // The zoom of a full-screen game, whose menu is hidden.
+    auto zoomButton = [this](TGlyph glyph, const QString &hint) {
+        auto *b = new QToolButton(PnlCaption);
+        b->setIcon(Glyph(glyph));
+        b->setIconSize(QSize(20, 20));
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setToolTip(hint);
+        b->setAccessibleName(hint);
+        return b;
+    };
+    BtnZoomOut = zoomButton(TGlyph::ZoomOut, QStringLiteral("Kleiner (Strg+-)"));
+    BtnZoomIn = zoomButton(TGlyph::ZoomIn, QStringLiteral("Größer (Strg++)"));
+    BtnZoomOriginal = zoomButton(TGlyph::ZoomOriginal, QStringLiteral("Originalgröße (Strg+0)"));
+    BtnZoomFit = zoomButton(TGlyph::ZoomFit, QStringLiteral("An Fenster anpassen (Strg+9)"));
+    connect(BtnZoomIn, &QToolButton::clicked, this, [this] { ZoomStep(true); });
+    connect(BtnZoomOut, &QToolButton::clicked, this, [this] { ZoomStep(false); });
+    connect(BtnZoomOriginal, &QToolButton::clicked, this, [this] { SetZoom(100); });
+    connect(BtnZoomFit, &QToolButton::clicked, this, [this] { SetZoom(0); });
 
     PnlMoves = new QWidget(this);
     PnlMoves->hide();
@@ -243,7 +308,16 @@ TFormZarvo *TFormZarvo::Create(const THost &host, int loadMode, const QString &n
 
 QSize TFormZarvo::sizeHint() const
 {
-    return FullScreen ? QWidget::sizeHint() : minimumSize();
+    if (FullScreen || !FView)
+        return QWidget::sizeHint();
+    const TZarvoPad &board = FGame->Board();
+    const double zoom = FZoomPercent == 0 ? 1.0 : FZoomPercent / 100.0;
+    const QSize shown(int(std::ceil(board.Width() * zoom - 1e-6)),
+                      int(std::ceil(board.Height() * zoom - 1e-6)));
+    int textHeight = LblObject->heightForWidth(shown.width());
+    if (textHeight < 0)
+        textHeight = LblObject->sizeHint().height();
+    return QSize(shown.width(), shown.height() + textHeight + 2);
 }
 
 void TFormZarvo::Abandon()
@@ -259,13 +333,24 @@ void TFormZarvo::Init(int loadMode, const QString &name)
 {
     TZarvoPad &board = FGame->Board();
     board.Cursor64 = Settings().Cursor64;
+    board.CaptionOutline = Settings().CaptionOutline;
     board.FullScreen = FullScreen;
     FGame->Load(name, loadMode == 1);
     if (!FView) {
-        FView = new TBoardView(&board, this);
+        FBoardArea = new QScrollArea(this);
+        FBoardArea->setFrameShape(QFrame::NoFrame);
+        FBoardArea->setAlignment(Qt::AlignCenter);
+        FBoardArea->setFocusPolicy(Qt::NoFocus);
+        FBoardArea->viewport()->setAutoFillBackground(false);
+        FView = new TBoardView(&board, FBoardArea);
         FView->Decorate = [this](QPainter &p) { DecorateBoard(p); };
+        FBoardArea->setWidget(FView);
+        FView->setAutoFillBackground(false);
+        connect(FView, &TBoardView::MoveKey, this,
+                [this](int dCol, int dRow) { RunReported([&] { MoveKey(dCol, dRow); }); });
+        connect(FView, &TBoardView::SelectKey, this, [this](bool next) { SelectKey(next); });
     }
-    FView->show();
+    FBoardArea->show();
     ShowPuzzle();
     if (FullScreen)
         SetUpFullScreen();
@@ -283,15 +368,8 @@ void TFormZarvo::ShowPuzzle()
         LayoutFullScreen();
         return;
     }
-    const int bw = board.Width(), bh = board.Height();
-    int textHeight = LblObject->heightForWidth(bw);
-    if (textHeight < 0)
-        textHeight = LblObject->sizeHint().height();
-    FView->setGeometry(0, 0, bw, bh);
-    PnlObject->setGeometry(0, bh, bw, textHeight + 2);
-    LblObject->setGeometry(0, 0, bw, textHeight + 2);
-    setFixedSize(bw, bh + textHeight + 2);
-    if (!FSubWindow) {
+    const bool opening = !FSubWindow;
+    if (opening) {
         FSubWindow = Host.MdiArea->addSubWindow(this, Qt::SubWindow | Qt::WindowTitleHint |
                                                           Qt::WindowSystemMenuHint |
                                                           Qt::WindowCloseButtonHint);
@@ -300,9 +378,153 @@ void TFormZarvo::ShowPuzzle()
     }
     FSubWindow->setWindowTitle(windowTitle());
     show();
-    FSubWindow->adjustSize();
+    if (opening)
+        SizeToBoard();
     FSubWindow->show();
-    setFocus(Qt::OtherFocusReason);
+    LayoutWindowed();
+    FView->setFocus(Qt::OtherFocusReason);
+}
+
+QSize TFormZarvo::minimumSizeHint() const
+{
+    return FullScreen ? QWidget::minimumSizeHint() : QSize(120, 80);
+}
+
+void TFormZarvo::SizeToBoard()
+{
+    if (FullScreen || !FSubWindow)
+        return;
+    // As large as the board at its zoom (a fitted one at its own size)
+    // with the goal text, as far as the frame's client area allows.
+    const QSize frame = FSubWindow->size() - size();
+    const QSize want = sizeHint() + frame;
+    const QSize room = Host.MdiArea->viewport()->size();
+    FSubWindow->resize(want.boundedTo(room).expandedTo(minimumSizeHint() + frame));
+}
+
+void TFormZarvo::LayoutWindowed()
+{
+    if (FullScreen || !FView)
+        return;
+    const int width = this->width();
+    int textHeight = LblObject->heightForWidth(width);
+    if (textHeight < 0)
+        textHeight = LblObject->sizeHint().height();
+    const int text = textHeight + 2;
+    const QRect area(0, 0, width, qMax(0, height() - text));
+    FBoardArea->setGeometry(area);
+    PnlObject->setGeometry(0, area.height(), width, text);
+    LblObject->setGeometry(0, 0, width, text);
+    ApplyZoom(area.size());
+}
+
+void TFormZarvo::ApplyZoom(QSize space)
+{
+    const TZarvoPad &board = FGame->Board();
+    const QSize size(board.Width(), board.Height());
+    const bool fit = FZoomPercent == 0;
+    // A fitted board never needs scroll bars; a zoomed one gets them when
+    // it is larger than its space.
+    const Qt::ScrollBarPolicy bars = fit ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    FBoardArea->setHorizontalScrollBarPolicy(bars);
+    FBoardArea->setVerticalScrollBarPolicy(bars);
+    FView->SetZoom(fit ? FitZoom(size, space) : FZoomPercent / 100.0);
+    FView->resize(FView->sizeHint());
+}
+
+double TFormZarvo::EffectiveZoom() const
+{
+    return FView ? FView->Zoom() : 1.0;
+}
+
+void TFormZarvo::SetZoom(int percent)
+{
+    if (percent != 0)
+        percent = std::clamp(percent, MinZoomPercent, MaxZoomPercent);
+    FZoomPercent = percent;
+    Settings().Zoom = percent;
+    if (!FView)
+        return;
+    if (FullScreen) {
+        LayoutFullScreen();
+    } else {
+        // A zoomed board takes the room it needs, a fitted one the room
+        // the window has.
+        if (percent != 0)
+            SizeToBoard();
+        LayoutWindowed();
+    }
+    ShowSelection();
+}
+
+void TFormZarvo::ZoomStep(bool larger)
+{
+    SetZoom(NextZoomPercent(EffectiveZoom(), larger));
+}
+
+void TFormZarvo::MoveKey(int dCol, int dRow)
+{
+    const bool selected = FGame->Selected() >= 0;
+    if (!FGame->MoveSelected(dCol, dRow) && selected && !FGame->Board().ShowObject) {
+        // Blocked: nothing moved, nothing was counted.
+        FView->Flash();
+        QApplication::beep();
+    }
+    ShowSelection();
+}
+
+void TFormZarvo::SelectKey(bool next)
+{
+    FGame->SelectNext(next);
+}
+
+void TFormZarvo::ShowSelection()
+{
+    if (!FView || Closed)
+        return;
+    FView->SetSelection(FGame->Selected());
+    const QRect piece = FView->SelectionRect();
+    if (!piece.isEmpty())
+        FBoardArea->ensureVisible(piece.center().x(), piece.center().y(), piece.width() / 2 + 8,
+                                  piece.height() / 2 + 8);
+    DescribeBoard(FGame->Status());
+}
+
+void TFormZarvo::DescribeBoard(const TGameStatus &status)
+{
+    const TZarvoPad &board = FGame->Board();
+    FView->setAccessibleName(QStringLiteral("Spielbrett: %1").arg(board.Title));
+    QStringList parts{MovesText(status.Moves)};
+    if (status.GoalShown)
+        parts << QStringLiteral("Die Zielposition wird gezeigt");
+    else if (status.Solved)
+        parts << QStringLiteral("Ziel erreicht");
+    const int selected = FGame->Selected();
+    if (!status.GoalShown && selected >= 0 && selected < int(board.Pieces.size())) {
+        const TZarvo *p = board.Pieces[size_t(selected)].get();
+        const QString name = p->Caption.isEmpty() ? QStringLiteral("Teil %1").arg(selected + 1)
+                                                  : QStringLiteral("Teil %1").arg(p->Caption);
+        parts << QStringLiteral("Ausgewählt: %1, Spalte %2, Zeile %3")
+                     .arg(name)
+                     .arg(board.Col(p) + 1)
+                     .arg(board.Row(p) + 1);
+    }
+    FView->setAccessibleDescription(parts.join(QStringLiteral(". ")) + QLatin1Char('.'));
+}
+
+void TFormZarvo::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // The keys belong to the board whenever it can take them.
+    if (FView && FView->isEnabled() && !FGame->Board().ShowObject)
+        FView->setFocus(event->reason());
+}
+
+bool TFormZarvo::focusNextPrevChild(bool next)
+{
+    // Tab stays on the game (while the goal is shown it chooses nothing).
+    SelectKey(next);
+    return true;
 }
 
 void TFormZarvo::SetUpFullScreen()
@@ -320,11 +542,8 @@ void TFormZarvo::SetUpFullScreen()
     f.setPointSize(16);
     f.setBold(true);
     LblObject->setFont(f);
-    FGame->Board().OnMouseDownEvent = [this](TZarvoPad &, TMouseButton, TShiftState, int, int) {
-        ZarvoPadMouseDown();
-    };
     LayoutFullScreen();
-    setFocus(Qt::OtherFocusReason);
+    FView->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormZarvo::LayoutFullScreen()
@@ -336,18 +555,43 @@ void TFormZarvo::LayoutFullScreen()
     // A goal text too long for one line gets the lines it needs.
     const int ho = qMax(30, LblObject->heightForWidth(width));
     PnlCaption->setGeometry(0, 0, width, hc);
-    LblCaption->setGeometry(PnlCaption->rect());
+    // The zoom buttons at the left (the solver's help is at the right);
+    // the title keeps the middle.
+    const int button = 28, buttons = 4 * button + 8;
+    int x = 8;
+    for (QToolButton *b : {BtnZoomOut, BtnZoomIn, BtnZoomOriginal, BtnZoomFit}) {
+        b->setGeometry(x, (hc - button) / 2, button, button);
+        x += button;
+    }
+    LblCaption->setGeometry(PnlCaption->rect().adjusted(buttons, 0, -buttons, 0));
     PnlMoves->setGeometry(0, hc, width, hm);
     PnlObject->setGeometry(0, client - ho, width, ho);
     LblObject->setGeometry(PnlObject->rect());
     if (!LblHurra->isHidden())
         LblHurra->setGeometry(LblObject->geometry());
-    const int w = FGame->Board().Width(), h = FGame->Board().Height();
-    // A board too big for the space starts at the left edge and under the
-    // panels rather than being cut off where the player cannot reach it.
-    const int left = qMax(0, (width - 3 * w / 2) / 3);
-    const int top = qMax(hc + hm, (client - h - hc - hm - ho) / 2 + hc + hm);
-    FView->setGeometry(left, top, w, h);
+    // The board with its half-size goal picture beside it, in three equal
+    // gaps; fitted, as large as that allows. A board too large for that
+    // takes the width and scrolls, without the goal picture.
+    const int space = qMax(0, client - hc - hm - ho);
+    const QSize board(FGame->Board().Width(), FGame->Board().Height());
+    if (FZoomPercent == 0)
+        ApplyZoom(QSize((width - 3 * FitGap) * 2 / 3, space - 2 * FitGap));
+    else
+        ApplyZoom(QSize(width, space));
+    const QSize shown = FView->sizeHint();
+    const bool besides = 3 * shown.width() / 2 <= width;
+    int areaW = besides ? shown.width() : qMin(shown.width(), width);
+    int areaH = qMin(shown.height(), space);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (areaH < shown.height() && areaW + bar <= width)
+        areaW += bar; // room for the scroll bar beside the board
+    if (areaW < shown.width() && areaH + bar <= space)
+        areaH += bar;
+    const int left = besides ? (width - 3 * areaW / 2) / 3 : (width - areaW) / 2;
+    const int top = (space - areaH) / 2 + hc + hm;
+    FBoardArea->setGeometry(left, top, areaW, areaH);
+    FGoalRect = besides ? QRect(2 * left + areaW, top, areaW / 2, qMin(areaH, shown.height()) / 2)
+                        : QRect();
 
     if (FullScreenBack.size() != size()) {
         if (Host.Back.isNull()) {
@@ -363,7 +607,10 @@ void TFormZarvo::LayoutFullScreen()
 void TFormZarvo::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    LayoutFullScreen();
+    if (FullScreen)
+        LayoutFullScreen();
+    else
+        LayoutWindowed();
 }
 
 void TFormZarvo::paintEvent(QPaintEvent *)
@@ -373,12 +620,11 @@ void TFormZarvo::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (!FullScreenBack.isNull())
         p.drawImage(0, PnlCaption->height() + PnlMoves->height(), FullScreenBack);
-    const QRect board = FView->geometry();
-    const QRect goal(2 * board.left() + board.width(), board.top(), board.width() / 2,
-                     board.height() / 2);
     const QImage &goalPicture = FGame->Board().ObjectBitmap;
-    if (!goalPicture.isNull())
-        p.drawImage(goal, goalPicture);
+    if (!goalPicture.isNull() && !FGoalRect.isEmpty()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(FGoalRect, goalPicture);
+    }
 }
 
 void TFormZarvo::UpdateMain(QObject *sender)
@@ -397,8 +643,16 @@ void TFormZarvo::ShowStatus(const TGameStatus &status)
         BtnRedo->setEnabled(status.CanRedo);
         LblMoves->setText(MovesText(status.Moves));
     }
-    if (FView)
+    if (FView) {
+        // The goal disables the board; the keys stay with the window (Esc,
+        // Tab) and go back to the board with the game.
+        if (status.GoalShown && FView->hasFocus())
+            setFocus(Qt::OtherFocusReason);
         FView->setEnabled(!status.GoalShown);
+        if (!status.GoalShown && hasFocus())
+            FView->setFocus(Qt::OtherFocusReason);
+        DescribeBoard(status);
+    }
     HelpStatus(status);
     LblObject->setText(ObjectText(status));
     FitObjectText();

@@ -16,6 +16,7 @@ class QLabel;
 class QPainter;
 class QMdiArea;
 class QMdiSubWindow;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class TBoardView;
@@ -59,14 +60,17 @@ public:
     // Closes the window through its close handling.
     void CloseWindow();
 
-    // Windowed, the window is exactly board plus goal text; the MDI frame
-    // sizes itself from this.
+    // Windowed, the window opens as board (at its zoom, fitted boards at
+    // their own size) plus goal text, and the player may size it at will.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
 
     TZarvoGame *Game() const { return FGame.get(); }
     TZarvoPad *Board() const { return &FGame->Board(); }
     TBoardView *View() const { return FView; }
+    // The part of the window that shows the board, scrolled when the board
+    // is larger.
+    QScrollArea *BoardArea() const { return FBoardArea; }
     bool IsFullScreen() const { return FullScreen; }
     QMdiSubWindow *SubWindow() const { return FSubWindow; }
 
@@ -77,6 +81,16 @@ public:
     void EndRepeat();
     // Shows or hides the goal position.
     void SetShowObject(bool show);
+    // The zoom in percent, 0 fitting the board to the window; kept as the
+    // player's setting for the games to come.
+    void SetZoom(int percent);
+    void ZoomStep(bool larger); // "Größer" and "Kleiner"
+    int ZoomPercent() const { return FZoomPercent; }
+    double EffectiveZoom() const;
+    // The board's keys: an arrow moves the selected piece one cell (a
+    // blocked move flashes and beeps), Tab chooses the next piece.
+    void MoveKey(int dCol, int dRow);
+    void SelectKey(bool next);
 
     // ---- the solver's help (FormZarvoHelp.cpp) ----
     // Each asks the solver about the current position off the window's
@@ -114,6 +128,10 @@ public:
     QWidget *PnlCaption = nullptr;
     QLabel *LblCaption = nullptr;
     QWidget *PnlMoves = nullptr;
+    QToolButton *BtnZoomIn = nullptr; // the zoom in the caption panel
+    QToolButton *BtnZoomOut = nullptr;
+    QToolButton *BtnZoomOriginal = nullptr;
+    QToolButton *BtnZoomFit = nullptr;
     QToolButton *BtnTopTen = nullptr;
     QToolButton *BtnStart = nullptr;
     TTimerSpeedButton *BtnUndo = nullptr;
@@ -141,6 +159,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     TFormZarvo(const THost &host, bool fullScreen);
@@ -151,7 +171,16 @@ private:
     void ShowPuzzle();
     void SetUpFullScreen();
     void LayoutFullScreen();
+    void LayoutWindowed();
+    // The board's zoom for the space it has (fitted, or the chosen zoom).
+    void ApplyZoom(QSize space);
+    // The window sized to the board at its zoom, as far as the frame allows.
+    void SizeToBoard();
     void ShowStatus(const TGameStatus &status);
+    void ShowSelection();
+    // What assistive technology reads of the board: the puzzle, the moves,
+    // the goal, the selected piece and its cell.
+    void DescribeBoard(const TGameStatus &status);
     void Abandon();
     void AbandonRestart();
 
@@ -189,6 +218,9 @@ private:
     std::unique_ptr<TZarvoGame> FGame;
     QImage FullScreenBack;
     TBoardView *FView = nullptr;
+    QScrollArea *FBoardArea = nullptr;
+    int FZoomPercent = 0;
+    QRect FGoalRect; // the half-size goal picture of a full-screen game
     QMdiSubWindow *FSubWindow = nullptr;
     bool FullScreen = false;
     bool SkipSaveOnClose = false;
@@ -201,3 +233,7 @@ QString MovesText(int moves);
 QString HurraText(const TGameStatus &status);
 // The clock: "Zeit: " + minutes (unpadded, not wrapped into hours) + ":" + two-digit seconds.
 QString TimeText(int seconds);
+// The largest zoom at which board fits into space, aspect kept (at most 8).
+double FitZoom(QSize board, QSize space);
+// The zoom in percent one step larger or smaller than zoom (a factor).
+int NextZoomPercent(double zoom, bool larger);

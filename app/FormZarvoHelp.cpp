@@ -453,28 +453,24 @@ void TFormZarvo::FitObjectText()
     }
     // The window grows by the lines a longer text needs; it never shrinks
     // under the player's eyes.
-    const int bw = FGame->Board().Width(), bh = FGame->Board().Height();
-    int need = LblObject->heightForWidth(bw);
+    int need = LblObject->heightForWidth(width());
     if (need < 0)
         need = LblObject->sizeHint().height();
-    if (need + 2 <= PnlObject->height())
-        return;
-    PnlObject->setGeometry(0, bh, bw, need + 2);
-    LblObject->setGeometry(0, 0, bw, need + 2);
-    setFixedSize(bw, bh + need + 2);
-    if (FSubWindow) {
-        FSubWindow->adjustSize();
+    if (FSubWindow && need + 2 > PnlObject->height()) {
+        FSubWindow->resize(FSubWindow->width(),
+                           FSubWindow->height() + need + 2 - PnlObject->height());
         // What the frame grew by is not repainted by itself.
         FSubWindow->update();
     }
-    update();
+    LayoutWindowed();
 }
 
 void TFormZarvo::BusyFrame()
 {
     // Only the sign turns; a huge board is not painted anew for it.
     if (FView)
-        FView->update(BusyBox(QRect(0, 0, FGame->Board().Width(), FGame->Board().Height())));
+        FView->update(
+            FView->ViewRect(BusyBox(QRect(0, 0, FGame->Board().Width(), FGame->Board().Height()))));
 }
 
 void TFormZarvo::SetBusy(bool busy)

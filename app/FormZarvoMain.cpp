@@ -224,12 +224,17 @@ void TFormZarvoMain::NameControls()
         {ItemExit, "ItemExit"},
         {ItemUndo, "ItemUndo"},
         {ItemRedo, "ItemRedo"},
+        {ItemRestart, "ItemRestart"},
         {ItemProperties, "ItemProperties"},
         {ItemShowObject, "ItemShowObject"},
         {ItemHighScore, "ItemHighScore"},
         {ItemHint, "ItemHint"},
         {ItemDemo, "ItemDemo"},
         {ItemMovesLeft, "ItemMovesLeft"},
+        {ItemZoomIn, "ItemZoomIn"},
+        {ItemZoomOut, "ItemZoomOut"},
+        {ItemZoomOriginal, "ItemZoomOriginal"},
+        {ItemZoomFit, "ItemZoomFit"},
         {ItemHilfe, "ItemHilfe"},
         {ItemInfo, "ItemInfo"},
         {ItemSpeed, "ItemSpeed"},
@@ -280,6 +285,9 @@ void TFormZarvoMain::CreateMenu()
     ItemRedo =
         item(MenuEdit, QStringLiteral("&Wiederherstellen"), QStringLiteral("Zug wiederherstellen"),
              QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z), TGlyph::Redo);
+    ItemRestart = item(MenuEdit, QStringLiteral("&Neustart"), QStringLiteral("Spiel neu beginnen"),
+                       QKeySequence(Qt::CTRL | Qt::Key_R), TGlyph::Restart);
+    ItemRestart->setEnabled(false);
 
     MenuEdit->addSeparator();
     ItemProperties = item(MenuEdit, QStringLiteral("&Eigenschaften ..."),
@@ -295,6 +303,20 @@ void TFormZarvoMain::CreateMenu()
     ItemHighScore = item(MenuAnsicht, QStringLiteral("&Bestenliste ..."),
                          QStringLiteral("Bestenliste anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_B),
                          TGlyph::HighScore);
+    MenuAnsicht->addSeparator();
+    ItemZoomIn = item(MenuAnsicht, QStringLiteral("&Größer"), QStringLiteral("Brett vergrößern"),
+                      QKeySequence(Qt::CTRL | Qt::Key_Plus), TGlyph::ZoomIn);
+    ItemZoomOut = item(MenuAnsicht, QStringLiteral("&Kleiner"), QStringLiteral("Brett verkleinern"),
+                       QKeySequence(Qt::CTRL | Qt::Key_Minus), TGlyph::ZoomOut);
+    ItemZoomOriginal = item(MenuAnsicht, QStringLiteral("&Originalgröße"),
+                            QStringLiteral("Ein Bildpunkt des Bretts je Bildpunkt"),
+                            QKeySequence(Qt::CTRL | Qt::Key_0), TGlyph::ZoomOriginal);
+    ItemZoomFit = item(MenuAnsicht, QStringLiteral("An &Fenster anpassen"),
+                       QStringLiteral("Brett an das Fenster anpassen"),
+                       QKeySequence(Qt::CTRL | Qt::Key_9), TGlyph::ZoomFit);
+    // Keyboards without a plus key of their own give Strg+= for Strg++.
+    ItemZoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     // The solver's help. Also on the frame itself, so the keys work while a
     // full-screen game hides the menu.
     MenuAnsicht->addSeparator();
@@ -323,6 +345,12 @@ void TFormZarvoMain::CreateMenu()
     ItemSpeed = new QAction(QStringLiteral("Geschwindigkeit testen"), this);
     ItemSpeed->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12));
     addAction(ItemSpeed);
+    // The window itself carries every key of the menu, so the keys work
+    // while a full-screen game hides the menu.
+    for (QMenu *menu : {MenuDatei, MenuEdit, MenuAnsicht, MenuHilfe})
+        for (QAction *a : menu->actions())
+            if (!a->shortcut().isEmpty())
+                addAction(a);
 
     connect(ItemNewZarvo, &QAction::triggered, this, Reported([this] { ItemNewZarvoClick(); }));
     connect(ItemLoadHist, &QAction::triggered, this, Reported([this] { ItemLoadHistClick(); }));
@@ -333,6 +361,11 @@ void TFormZarvoMain::CreateMenu()
     connect(ItemExit, &QAction::triggered, this, Reported([this] { ItemExitClick(); }));
     connect(ItemUndo, &QAction::triggered, this, Reported([this] { ItemUndoClick(ItemUndo); }));
     connect(ItemRedo, &QAction::triggered, this, Reported([this] { ItemRedoClick(ItemRedo); }));
+    connect(ItemRestart, &QAction::triggered, this, Reported([this] { ItemRestartClick(); }));
+    connect(ItemZoomIn, &QAction::triggered, this, [this] { ItemZoomStepClick(true); });
+    connect(ItemZoomOut, &QAction::triggered, this, [this] { ItemZoomStepClick(false); });
+    connect(ItemZoomOriginal, &QAction::triggered, this, [this] { ItemZoomClick(100); });
+    connect(ItemZoomFit, &QAction::triggered, this, [this] { ItemZoomClick(0); });
     connect(ItemShowObject, &QAction::triggered, this, Reported([this] { ItemShowObjectClick(); }));
     connect(ItemHighScore, &QAction::triggered, this, Reported([this] { ItemHighScoreClick(); }));
     connect(ItemHint, &QAction::triggered, this, Reported([this] { ItemHintClick(); }));
@@ -472,6 +505,7 @@ void TFormZarvoMain::CreateStartPanel()
         auto *b = new QPushButton(Glyph(glyph), caption, PnlStart);
         b->setGeometry(24, top, 193, 35);
         b->setIconSize(QSize(20, 20));
+        b->setAutoDefault(true); // Enter presses the button that has the focus
         return b;
     };
     BtnNewZarvo2 = button(QStringLiteral("&Neues Spiel"), TGlyph::NewGame, 52);
@@ -590,6 +624,8 @@ QList<TFormZarvo *> TFormZarvoMain::PuzzleWindows() const
 
 TFormZarvo *TFormZarvoMain::ActiveZarvo() const
 {
+    if (Cover && !Cover->IsClosed())
+        return Cover;
     QMdiSubWindow *sub = MdiArea->currentSubWindow();
     if (!sub)
         sub = MdiArea->activeSubWindow();
@@ -629,11 +665,15 @@ void TFormZarvoMain::UpdateMenuItems()
     LblTitle->ShadowColor = Qt::white;
     LblTitle->update();
 
+    // A full-screen game is no MDI child, but its commands are open.
     const bool child = MdiChildCount() > 0;
+    const bool game = !PuzzleWindows().isEmpty();
     MenuEdit->menuAction()->setVisible(child);
     MenuAnsicht->menuAction()->setVisible(child);
-    ItemClose->setEnabled(child);
-    ItemSaveHist->setEnabled(child);
+    ItemClose->setEnabled(game);
+    ItemSaveHist->setEnabled(game);
+    for (QAction *a : {ItemZoomIn, ItemZoomOut, ItemZoomOriginal, ItemZoomFit})
+        a->setEnabled(game);
     BtnSpeed->setEnabled(child);
 
     if (TFormZarvo *w = ActiveZarvo()) {
@@ -643,9 +683,11 @@ void TFormZarvoMain::UpdateMenuItems()
         PnlZarvosAction->setVisible(false);
         LblHurra->hide();
         ItemProperties->setEnabled(false);
-        const bool game = Cover && !Cover->IsClosed();
         for (QAction *a : {ItemHint, ItemDemo, ItemMovesLeft})
-            a->setEnabled(game);
+            a->setEnabled(false);
+        ItemUndo->setEnabled(false);
+        ItemRedo->setEnabled(false);
+        ItemRestart->setEnabled(false);
     }
 }
 
@@ -753,6 +795,7 @@ void TFormZarvoMain::ShowGameStatus(TFormZarvo *w, const TGameStatus &status)
     ItemShowObject->setChecked(status.GoalShown);
     ItemUndo->setEnabled(status.CanUndo);
     ItemRedo->setEnabled(status.CanRedo);
+    ItemRestart->setEnabled(status.CanUndo);
     // Puzzles made by the expert keep their look.
     ItemProperties->setEnabled(!w->Board()->DisableProp);
     // A hint or a demonstration is for a game in play.

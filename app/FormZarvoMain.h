@@ -55,12 +55,16 @@ public:
     void ItemExitClick();
     void ItemUndoClick(QObject *sender);
     void ItemRedoClick(QObject *sender);
+    void ItemRestartClick();
     void BtnUnRedoEndClick();
     void ItemShowObjectClick(); // after ItemShowObject changed its check
     void ItemHighScoreClick();
     void ItemHintClick();
     void ItemDemoClick();
     void ItemMovesLeftClick();
+    // The view's zoom: percent 0 fits the board to its window.
+    void ItemZoomClick(int percent);
+    void ItemZoomStepClick(bool larger);
     void ItemHilfeClick();
     void ItemInfoClick();
     void ItemExpertClick();
@@ -70,8 +74,8 @@ public:
     void BtnLoadHistClick();
     void BtnLoadLastClick();
 
-    // The puzzle window that MDI commands act on: the current MDI child when
-    // it is a puzzle window, else none.
+    // The puzzle window that the game commands act on: the full-screen game,
+    // else the current MDI child when it is a puzzle window, else none.
     TFormZarvo *ActiveZarvo() const;
     // Every open puzzle window (windowed and full-screen).
     QList<TFormZarvo *> PuzzleWindows() const;
@@ -153,12 +157,17 @@ private:
     QAction *ItemExit = nullptr;
     QAction *ItemUndo = nullptr;
     QAction *ItemRedo = nullptr;
+    QAction *ItemRestart = nullptr;
     QAction *ItemProperties = nullptr;
     QAction *ItemShowObject = nullptr;
     QAction *ItemHighScore = nullptr;
     QAction *ItemHint = nullptr;
     QAction *ItemDemo = nullptr;
     QAction *ItemMovesLeft = nullptr;
+    QAction *ItemZoomIn = nullptr;
+    QAction *ItemZoomOut = nullptr;
+    QAction *ItemZoomOriginal = nullptr;
+    QAction *ItemZoomFit = nullptr;
     QAction *ItemHilfe = nullptr;
     QAction *ItemInfo = nullptr;
     // Ctrl+Shift+F12: the hidden speed test (BtnSpeed is not on show).

@@ -59,6 +59,9 @@ QString TFormZarvoMain::HistFileDialog(bool save)
 
 TFormZarvo *TFormZarvoMain::OpenGame(int loadMode, const QString &name, bool makeCurrent)
 {
+    // A game opened while a full-screen one covers the frame (its keys work
+    // with the menu hidden) takes its place once it has loaded.
+    QPointer<TFormZarvo> covered = Cover;
     TFormZarvo *w = nullptr;
     RunReported([&] {
         w = TFormZarvo::Create({ClientArea, MdiArea, ImgBack}, loadMode, name,
@@ -66,6 +69,8 @@ TFormZarvo *TFormZarvoMain::OpenGame(int loadMode, const QString &name, bool mak
     });
     if (w)
         AttachPuzzleWindow(w);
+    if (w && covered && covered != w)
+        covered->CloseWindow();
     if (w && makeCurrent)
         CurrentZarvo = w;
     CheckStartPanel();
@@ -178,6 +183,24 @@ void TFormZarvoMain::ItemRedoClick(QObject *sender)
 {
     if (TFormZarvo *w = CommandWindow(sender))
         w->Redo(sender == ItemRedo);
+}
+
+void TFormZarvoMain::ItemRestartClick()
+{
+    if (TFormZarvo *w = ActiveZarvo())
+        w->BtnStartClick();
+}
+
+void TFormZarvoMain::ItemZoomClick(int percent)
+{
+    if (TFormZarvo *w = ActiveZarvo())
+        w->SetZoom(percent);
+}
+
+void TFormZarvoMain::ItemZoomStepClick(bool larger)
+{
+    if (TFormZarvo *w = ActiveZarvo())
+        w->ZoomStep(larger);
 }
 
 void TFormZarvoMain::BtnUnRedoEndClick()

@@ -55,6 +55,22 @@ void DrawFolder(QPainter &p)
     p.drawPolygon(folder);
 }
 
+// A magnifying glass with a sign in its lens.
+void DrawLens(QPainter &p, const QString &sign)
+{
+    p.setPen(QPen(Wood, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12.5, 12.5), QPointF(18, 18));
+    p.setPen(QPen(Ink, 1.5));
+    p.setBrush(Paper);
+    p.drawEllipse(QRectF(1.5, 1.5, 12, 12));
+    QFont f = p.font();
+    f.setPixelSize(sign.size() > 1 ? 7 : 12);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Ink);
+    p.drawText(QRectF(1.5, 1.5, 12, 12), Qt::AlignCenter, sign);
+}
+
 void Paint(QPainter &p, TGlyph kind)
 {
     switch (kind) {
@@ -258,6 +274,29 @@ void Paint(QPainter &p, TGlyph kind)
             for (int col = 0; col < 4; ++col)
                 if ((row + col) % 2 == 0)
                     p.drawRect(QRectF(4.5 + col * 3.25, 2.5 + row * 3, 3.25, 3));
+        break;
+    }
+    case TGlyph::ZoomIn:
+        DrawLens(p, QStringLiteral("+"));
+        break;
+    case TGlyph::ZoomOut:
+        DrawLens(p, QStringLiteral("\u2212"));
+        break;
+    case TGlyph::ZoomOriginal:
+        DrawLens(p, QStringLiteral("1:1"));
+        break;
+    case TGlyph::ZoomFit: {
+        // A board with arrows out to the window's corners.
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(1.5, 1.5, 17, 17));
+        DrawPiece(p, QRectF(6.5, 6.5, 7, 7), QColor(200, 60, 40));
+        p.setPen(QPen(Ink, 1.5, Qt::SolidLine, Qt::RoundCap));
+        for (const auto &[from, to] : {std::pair{QPointF(6, 6), QPointF(3.5, 3.5)},
+                                       std::pair{QPointF(14, 6), QPointF(16.5, 3.5)},
+                                       std::pair{QPointF(6, 14), QPointF(3.5, 16.5)},
+                                       std::pair{QPointF(14, 14), QPointF(16.5, 16.5)}})
+            p.drawLine(from, to);
         break;
     }
     }

@@ -26,7 +26,11 @@ enum class TGlyph {
     Properties,
     Hint,
     Demo,
-    MovesLeft
+    MovesLeft,
+    ZoomIn,
+    ZoomOut,
+    ZoomOriginal,
+    ZoomFit
 };
 
 QIcon Glyph(TGlyph kind);

@@ -122,6 +122,10 @@ void LoadZarvoSettings(const QSettings &store, TZarvoSettings &s)
     s.NoOldPlayer = ReadSettingBool(store, QStringLiteral("NoOldPlayer"), def.NoOldPlayer);
     s.GameOverFile = ReadSettingText(store, QStringLiteral("GameOverFile"), def.GameOverFile);
     s.GameOverText = ReadSettingText(store, QStringLiteral("GameOverText"), def.GameOverText);
+    s.Zoom = ReadSettingInt(store, QStringLiteral("Zoom"), def.Zoom);
+    if (s.Zoom < MinZoomPercent || s.Zoom > MaxZoomPercent)
+        s.Zoom = def.Zoom;
+    s.CaptionOutline = ReadSettingBool(store, QStringLiteral("CaptionOutline"), def.CaptionOutline);
 }
 
 void SaveZarvoSettings(QSettings &store, const TZarvoSettings &s)
@@ -135,6 +139,8 @@ void SaveZarvoSettings(QSettings &store, const TZarvoSettings &s)
     WriteSettingBool(store, QStringLiteral("NoOldPlayer"), s.NoOldPlayer);
     WriteSettingText(store, QStringLiteral("GameOverFile"), s.GameOverFile);
     WriteSettingText(store, QStringLiteral("GameOverText"), s.GameOverText);
+    WriteSettingInt(store, QStringLiteral("Zoom"), s.Zoom);
+    WriteSettingBool(store, QStringLiteral("CaptionOutline"), s.CaptionOutline);
 }
 
 void FormEnhanceLoad(QSettings &store, const QString & /*saveKey*/)

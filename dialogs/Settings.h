@@ -19,7 +19,14 @@ struct TZarvoSettings
     bool NoOldPlayer = false;
     QString GameOverFile; // default: data root + "GameOver.wav" (DefaultSettings)
     QString GameOverText = QStringLiteral("Ziel ereicht, Bravo!");
+    // The board's zoom in percent; 0 fits the board to its window.
+    int Zoom = 0;
+    // "Beschriftung mit Kontur": captions outlined in a contrasting colour.
+    bool CaptionOutline = true;
 };
+
+// The zoom range in percent; a stored zoom outside it reads as 0 (fit).
+constexpr int MinZoomPercent = 25, MaxZoomPercent = 800;
 
 // The one settings object of the run.
 TZarvoSettings &Settings();
@@ -45,7 +52,7 @@ void WriteSettingInt(QSettings &store, const QString &name, int value);
 void WriteSettingBool(QSettings &store, const QString &name, bool value);
 void WriteSettingText(QSettings &store, const QString &name, const QString &value);
 
-// All nine values in their stored order, below the store's current group.
+// All eleven values in their stored order, below the store's current group.
 void LoadZarvoSettings(const QSettings &store, TZarvoSettings &s);
 void SaveZarvoSettings(QSettings &store, const TZarvoSettings &s);
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
+#include <cmath>
 
 namespace {
 
@@ -227,6 +229,79 @@ private Q_SLOTS:
         QTest::mouseDClick(&view, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 90));
         QVERIFY(QFile::exists(file));
         QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap);
+    }
+
+    // At every zoom a press meets the piece under it, the drag follows the
+    // pointer in board pixels, the pointer stays on the board, whole
+    // factors show sharp blocks and the saved picture keeps the board's size.
+    void zoomMapsThePointerToTheBoard_data()
+    {
+        QTest::addColumn<double>("zoom");
+        for (double z : {0.5, 1.5, 2.0, 3.0})
+            QTest::newRow(qPrintable(QString::number(z))) << z;
+    }
+
+    void zoomMapsThePointerToTheBoard()
+    {
+        QFETCH(double, zoom);
+        auto pad = MakeBoard();
+        pad->FileName = QStringLiteral("Zoom.zrv");
+        TBoardView view(pad.get());
+        view.SetZoom(zoom);
+        QCOMPARE(view.sizeHint(), QSize(qCeil(200 * zoom), qCeil(120 * zoom)));
+        view.resize(view.sizeHint());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.Smoothed(), zoom != std::floor(zoom));
+        auto at = [zoom](int x, int y) { return QPointF(x * zoom, y * zoom).toPoint(); };
+        QCOMPARE(view.BoardPoint(at(80, 40)), QPoint(80, 40));
+
+        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, at(80, 40));
+        QCOMPARE(pad->DragIndex, 1);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(&view, at(80 + 10 * step, 40));
+        QTest::mouseMove(&view, at(80 + 40, 500)); // held on the board
+        QVERIFY(pad->HandY < pad->Height());
+        QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, at(80 + 40, 40));
+        QCOMPARE(pad->Piece(1)->X, 100);
+        QCOMPARE(pad->Piece(0)->X, 20);
+
+        if (!view.Smoothed()) {
+            view.repaint();
+            const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const int z = int(zoom);
+            for (const QPoint &p : {QPoint(5, 5), QPoint(100, 30), QPoint(150, 70)})
+                for (int k = 0; k < z; ++k)
+                    QCOMPARE(shown.pixel(p.x() * z + k, p.y() * z + k), pad->WorkBitmap.pixel(p));
+        }
+        const QString file = DataRoot::DataDir() + QStringLiteral("Zoom.bmp");
+        QFile::remove(file);
+        QTest::mouseDClick(&view, Qt::LeftButton, Qt::ControlModifier, at(150, 90));
+        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap);
+    }
+
+    // The selected piece is framed on the screen only, while the view has
+    // the focus; the board's own pictures never carry the frame.
+    void selectionFrameIsOnTheScreenOnly()
+    {
+        auto pad = MakeBoard();
+        TBoardView view(pad.get());
+        view.resize(view.sizeHint());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        view.setFocus();
+        const QImage board = pad->WorkBitmap;
+        view.SetSelection(1);
+        QCOMPARE(view.SelectionRect(), QRect(60, 20, 40, 40));
+        view.repaint();
+        QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(pad->WorkBitmap, board);
+        QCOMPARE(shown.pixel(60, 40), qRgb(255, 255, 255)); // on the piece's edge
+        QCOMPARE(shown.pixel(80, 40), board.pixel(80, 40)); // the face is left alone
+        view.clearFocus();
+        view.repaint();
+        shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, board);
     }
 
     void viewLetsGoOfItsBoard()

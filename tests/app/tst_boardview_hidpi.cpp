@@ -1,5 +1,6 @@
 // The board view on a screen with twice the pixel density: every board pixel
-// becomes a sharp 2 x 2 block, and the mouse still meets the piece under it.
+// becomes a sharp 2 x 2 block (3 x 3 at 150 %), and the mouse still meets the
+// piece under it.
 #include "BoardView.h"
 #include "ZarvoPad.h"
 
@@ -59,6 +60,25 @@ private Q_SLOTS:
         QTest::mouseMove(&view, QPoint(32, 12));
         QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(32, 12));
         QCOMPARE(pad.Piece(0)->X, 30);
+
+        // At 150 % a board pixel is three screen pixels: still sharp blocks,
+        // and the press still lands on the piece.
+        view.SetZoom(1.5);
+        QVERIFY(!view.Smoothed());
+        view.resize(view.sizeHint());
+        pad.MouseInside = false; // no hand over the picture
+        QCOMPARE(view.size(), QSize(90, 60));
+        const QImage zoomed = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(zoomed.size(), QSize(180, 120));
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                for (int k = 0; k < 3; ++k)
+                    QCOMPARE(zoomed.pixel(3 * x + k, 3 * y + 2 - k), pad.WorkBitmap.pixel(x, y));
+        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(48, 18)); // board (32, 12)
+        QCOMPARE(pad.DragIndex, 0);
+        QTest::mouseMove(&view, QPoint(18, 18));
+        QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(18, 18));
+        QCOMPARE(pad.Piece(0)->X, 10);
     }
 };
 

@@ -16,6 +16,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -71,17 +74,20 @@ class TestMainWindow : public QObject
         return w;
     }
 
-    // Drags piece A of Reihe.zrv by columns cells through the real board view.
+    // Drags piece A of Reihe.zrv by columns cells through the real board
+    // view, at whatever zoom it shows the board.
     static void DragA(TFormZarvo *w, int columns)
     {
         TZarvoPad *board = w->Board();
         TZarvo *a = board->Piece(0);
-        const QPoint from(a->X + 20, a->Y + 20);
         TBoardView *view = w->View();
-        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+        auto at = [view, a](int dx) {
+            return view->ViewPoint(QPoint(a->OldX + 20 + dx, a->OldY + 20)).toPoint();
+        };
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, at(0));
         for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(view, from + QPoint(columns * 40 * step / 4, 0));
-        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, from + QPoint(columns * 40, 0));
+            QTest::mouseMove(view, at(columns * 40 * step / 4));
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, at(columns * 40));
     }
 
 private Q_SLOTS:
@@ -137,7 +143,7 @@ private Q_SLOTS:
                 const QString shown = a->text().section(QLatin1Char('\t'), 1);
                 QVERIFY2(keys.contains(QStringLiteral("<td>") + shown), qPrintable(shown));
             }
-        QCOMPARE(withKeys, 12);
+        QCOMPARE(withKeys, 17);
         QCOMPARE(Part<QAction>(Main.get(), "ItemRedo")->text().section(QLatin1Char('\t'), 1),
                  QStringLiteral("Umschalt+Strg+Z"));
         QCOMPARE(Part<QAction>(Main.get(), "ItemProperties")->text().section(QLatin1Char('\t'), 1),
@@ -619,9 +625,13 @@ private Q_SLOTS:
         QTRY_COMPARE(w->geometry(), Part<QWidget>(Main.get(), "ClientArea")->rect());
         QVERIFY(w->PnlMoves->isVisible());
         QCOMPARE(w->LblCaption->text(), QStringLiteral("** Reihe"));
-        // Board and the half-size goal picture share the width in equal gaps.
-        const int bw = w->Board()->Width();
-        QCOMPARE(w->View()->x(), (w->width() - 3 * bw / 2) / 3);
+        // Board and the half-size goal picture share the width in equal gaps;
+        // the board fits the space at the largest zoom that leaves them.
+        const int bw = w->View()->width();
+        QCOMPARE(w->BoardArea()->x(), (w->width() - 3 * bw / 2) / 3);
+        QCOMPARE(w->BoardArea()->size(), w->View()->size());
+        QVERIFY(w->View()->Zoom() > 1.5);
+        QVERIFY(w->BoardArea()->geometry().bottom() < w->PnlObject->y());
         QCOMPARE(w->LblTime->text(), QStringLiteral("Zeit: 0:00"));
 
         // Its own buttons act on its own board.
@@ -661,6 +671,74 @@ private Q_SLOTS:
         QVERIFY(Main->isVisible());
     }
 
+    // With the menu hidden, a full-screen game is played and commanded by
+    // keys alone; the keys reach the board wherever the focus was left.
+    void aFullScreenGameIsPlayedByKeysAlone()
+    {
+        StartMain();
+        Settings().FullScreen2 = true;
+        TFormZarvo *w = OpenRow();
+        QVERIFY(w);
+        QVERIFY(Main->menuBar()->isHidden());
+        TBoardView *view = w->View();
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        auto key = [](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
+        };
+        key(Qt::Key_Tab);
+        QCOMPARE(view->Selection(), 0);
+        QCOMPARE(view->accessibleDescription(),
+                 QStringLiteral("0 Züge. Ausgewählt: Teil A, Spalte 1, Zeile 1."));
+        key(Qt::Key_Right);
+        key(Qt::Key_Right);
+        QCOMPARE(w->Board()->Piece(0)->X, 10 + 2 * 40);
+        QCOMPARE(w->LblMoves->text(), QStringLiteral("1 Zug"));
+        QVERIFY(w->Game()->StartTime > 0); // the first key move starts the clock
+        // Tab goes round the pieces and never leaves the board.
+        key(Qt::Key_Tab);
+        QCOMPARE(view->Selection(), 1);
+        key(Qt::Key_Tab);
+        QCOMPARE(view->Selection(), 0);
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(view->Selection(), 1);
+        QCOMPARE(QApplication::focusWidget(), view);
+        // B cannot go down: nothing moves, nothing is counted, the frame flashes.
+        key(Qt::Key_Down);
+        QVERIFY(view->Flashing());
+        QCOMPARE(w->Board()->Piece(1)->Y, 50);
+        QCOMPARE(w->LblMoves->text(), QStringLiteral("1 Zug"));
+
+        // The menu's keys: undo, redo, restart, goal, zoom and help.
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w->Board()->MoveIndex, 1);
+        key(Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(w->Board()->MoveIndex, 0);
+        QVERIFY(w->BtnRedo->isEnabled());
+        key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(w->Board()->ShowObject);
+        key(Qt::Key_Tab); // chooses nothing while the goal is shown
+        QCOMPARE(view->Selection(), 1);
+        key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(!w->Board()->ShowObject);
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        key(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(view->Zoom(), 1.0);
+        QCOMPARE(Settings().Zoom, 100);
+        key(Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(view->Zoom(), 1.25);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(view->Zoom(), 0.75);
+        key(Qt::Key_9, Qt::ControlModifier);
+        QCOMPARE(Settings().Zoom, 0);
+        QVERIFY(view->Zoom() > 1.5);
+        QSignalSpy help(Part<QAction>(Main.get(), "ItemHilfe"), &QAction::triggered);
+        key(Qt::Key_F1);
+        QCOMPARE(help.size(), 1);
+    }
+
     void aBoardTooWideForTheFrameStaysReachable()
     {
         QByteArray wide = RowPuzzle();
@@ -673,9 +751,22 @@ private Q_SLOTS:
         TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Breit.zrv"), true);
         QVERIFY(w);
         QTRY_COMPARE(w->geometry(), Part<QWidget>(Main.get(), "ClientArea")->rect());
+        // Fitted, the whole board is on show beside its goal picture.
         QVERIFY(w->Board()->Width() * 3 / 2 > w->width());
-        QCOMPARE(w->View()->x(), 0);
-        QVERIFY(w->View()->y() >= w->PnlMoves->geometry().bottom());
+        QVERIFY(w->View()->Zoom() < 1);
+        QCOMPARE(w->BoardArea()->size(), w->View()->size());
+        QVERIFY(w->BoardArea()->x() * 3 + w->View()->width() * 3 / 2 <= w->width());
+        // Too large for the width beside the goal: centred on its own.
+        w->SetZoom(100);
+        QCOMPARE(w->View()->Zoom(), 1.0);
+        QCOMPARE(w->BoardArea()->x(), (w->width() - w->View()->width()) / 2);
+        // Too large for the window: the whole width, below the panels,
+        // scrolled.
+        w->SetZoom(200);
+        QCOMPARE(w->BoardArea()->x(), 0);
+        QCOMPARE(w->BoardArea()->width(), w->width());
+        QVERIFY(w->BoardArea()->y() >= w->PnlMoves->geometry().bottom());
+        QVERIFY(w->BoardArea()->horizontalScrollBar()->isVisible());
         // The whole goal text fits its panel under the board.
         QVERIFY(w->LblObject->height() >= w->LblObject->heightForWidth(w->width()));
         QVERIFY(w->LblObject->height() > 30);

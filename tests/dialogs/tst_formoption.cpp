@@ -56,6 +56,7 @@ class TestFormOption : public QObject
         s.Player = QStringLiteral("Eva");
         s.GameOverFile = QStringLiteral("/x/Jubel.wav");
         s.GameOverText = QStringLiteral("Prima!");
+        s.CaptionOutline = false;
         return s;
     }
 
@@ -76,7 +77,7 @@ private Q_SLOTS:
     {
         TFormOption dialog(nullptr);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Programmoptionen"));
-        QCOMPARE(dialog.size(), QSize(436, 212));
+        QCOMPARE(dialog.size(), QSize(436, 232));
         QCOMPARE(dialog.palette().color(QPalette::Window), QColor(216, 196, 170));
         QCOMPARE(dialog.font().family(), QStringLiteral("Arial"));
         QCOMPARE(dialog.font().pixelSize(), 13);
@@ -85,6 +86,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.CheckFullScreen->text(), QStringLiteral("Vollen Bildschirm nutzen"));
         QCOMPARE(dialog.CheckPlayer->text(),
                  QStringLiteral("Keine Vorgabe für Spielername in Top-Ten-Liste"));
+        QCOMPARE(dialog.CheckOutline->text(), QStringLiteral("Beschriftung mit Kontur"));
         QCOMPARE(dialog.BtnStart->toolTip(), QStringLiteral("Testen"));
         QStringList labels;
         for (QLabel *l : dialog.findChildren<QLabel *>())
@@ -95,7 +97,8 @@ private Q_SLOTS:
         QVERIFY(dialog.CheckGrid->y() < dialog.CheckCursor->y());
         QVERIFY(dialog.CheckCursor->y() < dialog.CheckFullScreen->y());
         QVERIFY(dialog.CheckFullScreen->y() < dialog.CheckPlayer->y());
-        QVERIFY(dialog.CheckPlayer->y() < dialog.EditGameOver->y());
+        QVERIFY(dialog.CheckPlayer->y() < dialog.CheckOutline->y());
+        QVERIFY(dialog.CheckOutline->y() < dialog.EditGameOver->y());
         QVERIFY(dialog.EditGameOver->y() < dialog.EditTextGameOver->y());
         QVERIFY(dialog.BtnOK->isDefault());
         QVERIFY(dialog.BtnOK->x() < dialog.BtnCancel->x());
@@ -119,11 +122,13 @@ private Q_SLOTS:
         QVERIFY(!dialog.CheckCursor->isChecked());
         QVERIFY(!dialog.CheckFullScreen->isChecked());
         QVERIFY(dialog.CheckPlayer->isChecked());
+        QVERIFY(!dialog.CheckOutline->isChecked());
         QCOMPARE(dialog.EditGameOver->text(), QStringLiteral("/x/Jubel.wav"));
         QCOMPARE(dialog.EditTextGameOver->text(), QStringLiteral("Prima!"));
 
         dialog.CheckGrid->setChecked(false);
         dialog.CheckCursor->setChecked(true);
+        dialog.CheckOutline->setChecked(true);
         dialog.EditTextGameOver->setText("Neu");
         TZarvoSettings out = Sample();
         dialog.CopyBack(out);
@@ -132,6 +137,7 @@ private Q_SLOTS:
         QCOMPARE(out.FullScreen2, false);
         QCOMPARE(out.NoOldPlayer, true);
         QCOMPARE(out.GameOverText, QStringLiteral("Neu"));
+        QCOMPARE(out.CaptionOutline, true);
         // Values the dialog does not show stay as they were.
         QCOMPARE(out.CheckColors, false);
         QCOMPARE(out.ZarvoIndex, 4);
@@ -298,7 +304,7 @@ private Q_SLOTS:
             d->reject();
         });
         ShowOptionDialog(&mainWindow, s, [](const QString &) {});
-        QCOMPARE(pos, QPoint(60 + (800 - 436) / 2, 40 + (560 - 212) / 2));
+        QCOMPARE(pos, QPoint(60 + (800 - 436) / 2, 40 + (560 - 232) / 2));
     }
 };
 

@@ -43,6 +43,8 @@ class TestSettings : public QObject
         s.NoOldPlayer = true;
         s.GameOverFile = QStringLiteral("stale.wav");
         s.GameOverText = QStringLiteral("stale");
+        s.Zoom = 300;
+        s.CaptionOutline = false;
     }
 
 private Q_SLOTS:
@@ -79,6 +81,8 @@ private Q_SLOTS:
         QCOMPARE(s.NoOldPlayer, false);
         QCOMPARE(s.GameOverFile, DataRoot::RootDir() + "GameOver.wav");
         QCOMPARE(s.GameOverText, QStringLiteral("Ziel ereicht, Bravo!"));
+        QCOMPARE(s.Zoom, 0); // fit to the window
+        QCOMPARE(s.CaptionOutline, true);
         store.reset();
         QVERIFY(!QFile::exists(Ini)); // reading writes nothing
     }
@@ -95,6 +99,8 @@ private Q_SLOTS:
         out.NoOldPlayer = true;
         out.GameOverFile = QStringLiteral("/tmp/Töne/Applaus [1].wav");
         out.GameOverText = QStringLiteral("Geschafft!\tÄÖÜ ß \"quoted\" \\back");
+        out.Zoom = 150;
+        out.CaptionOutline = false;
         {
             auto store = OpenSettingsStore();
             SaveZarvoSettings(*store, out);
@@ -113,6 +119,8 @@ private Q_SLOTS:
         QCOMPARE(in.NoOldPlayer, out.NoOldPlayer);
         QCOMPARE(in.GameOverFile, out.GameOverFile);
         QCOMPARE(in.GameOverText, out.GameOverText);
+        QCOMPARE(in.Zoom, out.Zoom);
+        QCOMPARE(in.CaptionOutline, out.CaptionOutline);
     }
 
     void formEnhanceHandlersUseTheProgramSettings()
@@ -155,10 +163,10 @@ private Q_SLOTS:
         // No typed values ("true", "@Variant"): every value is a plain text.
         QVERIFY(!raw.contains("true"));
         QVERIFY(!raw.contains("@"));
-        // The nine names in their order.
-        const char *names[] = {"FullScreen2", "Cursor64",     "Grid",
-                               "CheckColors", "ZarvoIndex",   "Player",
-                               "NoOldPlayer", "GameOverFile", "GameOverText"};
+        // The eleven names.
+        const char *names[] = {"FullScreen2",  "Cursor64", "Grid",          "CheckColors",
+                               "ZarvoIndex",   "Player",   "NoOldPlayer",   "GameOverFile",
+                               "GameOverText", "Zoom",     "CaptionOutline"};
         QSettings plain(Ini, QSettings::IniFormat);
         for (const char *name : names)
             QCOMPARE(plain.value(name).metaType().id(), int(QMetaType::QString));
@@ -184,6 +192,10 @@ private Q_SLOTS:
         QTest::newRow("flag junk default off") << QByteArray("NoOldPlayer=x") << "NoOldPlayer" << 0;
         QTest::newRow("flag true is no number") << QByteArray("Grid=true") << "Grid" << 1;
         QTest::newRow("flag false is no number") << QByteArray("Grid=false") << "Grid" << 1;
+        QTest::newRow("zoom") << QByteArray("Zoom=200") << "Zoom" << 200;
+        QTest::newRow("zoom too small") << QByteArray("Zoom=5") << "Zoom" << 0;
+        QTest::newRow("zoom too large") << QByteArray("Zoom=100000") << "Zoom" << 0;
+        QTest::newRow("zoom negative") << QByteArray("Zoom=-100") << "Zoom" << 0;
     }
 
     void malformedValuesReadAsDefaults()
@@ -199,6 +211,7 @@ private Q_SLOTS:
         const int got = name == "ZarvoIndex"    ? s.ZarvoIndex
                         : name == "FullScreen2" ? int(s.FullScreen2)
                         : name == "NoOldPlayer" ? int(s.NoOldPlayer)
+                        : name == "Zoom"        ? s.Zoom
                                                 : int(s.Grid);
         QCOMPARE(got, expected);
         // The values not in the file took their defaults too.

@@ -3,7 +3,9 @@
 # an English system language, continue the saved game, drag a piece with real
 # pointer events, ask for a hint and see it drawn, let the solution be shown,
 # press Esc twice and answer the question with the German button's key, then
-# check the last game and the settings.
+# check the last game and the settings. A second start plays the game again
+# by keyboard alone, enters the player in the best-ten list and checks that
+# the puzzle file holds the entry.
 #
 # usage: e2e_play.sh PATH/TO/zarvos
 # Exit 0 on success, 77 when the X tools are missing (skipped), 1 on failure.
@@ -38,17 +40,41 @@ cp "$program" "$prog/zarvos"
 printf '[Zarvo11]\r\nCount=1\r\nZarvo1=0,0,1,1,1111\r\n' > "$prog/ZarvoTyp.ini"
 printf '[Info]\r\nTitle=Reihe\r\nObjectInfo=Schiebe A nach rechts\r\nRating=*\r\n[Pad]\r\nFrameSize=4,2\r\nUnitSize=40\r\nOffset=10,10\r\nBackSize=5,3\r\n[Start]\r\nCount=2\r\nZarvo1=Zarvo11,A,0,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n[Object]\r\nCount=2\r\nZarvo1=Zarvo11,A,3,0,0,0,1\r\nZarvo2=Zarvo11,B,0,1,0,0,1\r\n' > "$prog/Data/Reihe.zrv"
 printf 'Reihe.zrv\r\n0;;0\r\n0;0;0;1;\r\n' > "$prog/Hist/Letzter Spielstand.zrh"
+# The board at one board pixel per screen pixel, so the drag below can
+# work out where the piece lies.
+mkdir -p "$work/config/Zarvos"
+printf '[General]\nZoom=100\n' > "$work/config/Zarvos/Zarvos.ini"
 
 openbox >/dev/null 2>&1 &
 wm_pid=$!
 sleep 0.5
 
-XDG_CONFIG_HOME="$work/config" LANG=en_US.UTF-8 LANGUAGE=en "$prog/zarvos" >"$work/log" 2>&1 &
-game_pid=$!
+start_game() {
+    XDG_CONFIG_HOME="$work/config" LANG=en_US.UTF-8 LANGUAGE=en "$prog/zarvos" >>"$work/log" 2>&1 &
+    game_pid=$!
+    win=$(xdotool search --sync --onlyvisible --name "^Zarvos V" 2>/dev/null | head -1)
+    [ -n "$win" ] || fail "the main window did not appear"
+    sleep 1
+}
 
-win=$(xdotool search --sync --onlyvisible --name "^Zarvos V" 2>/dev/null | head -1)
-[ -n "$win" ] || fail "the main window did not appear"
-sleep 1
+# Esc closes the game, the second Esc asks "Willst du Zarvos schon beenden?":
+# Qt's buttons speak German whatever the system language, so "&Ja" answers
+# to Alt+J.
+end_game() {
+    xdotool key --window "$win" Escape
+    sleep 1
+    xdotool key --window "$win" Escape
+    sleep 1
+    xdotool key alt+j
+    for _ in $(seq 1 50); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the program did not end after the question"
+    game_pid=
+}
+
+start_game
 # The client area on the screen (xdotool counts the frame twice under openbox).
 info=$(xwininfo -id "$win")
 X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
@@ -102,20 +128,7 @@ fi
 xdotool key --window "$win" ctrl+l
 sleep 2
 
-xdotool key --window "$win" Escape
-sleep 1
-xdotool key --window "$win" Escape
-sleep 1
-# The question "Willst du Zarvos schon beenden?": Qt's buttons speak German
-# whatever the system language, so "&Ja" answers to Alt+J.
-xdotool key alt+j
-
-for _ in $(seq 1 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the program did not end after the question"
-game_pid=
+end_game
 
 state=$(tr -d '\r' <"$prog/Hist/Letzter Spielstand.zrh" | tr '\n' '|')
 # Step 1 of the game: piece A to the right end, by the player and then by
@@ -126,5 +139,28 @@ ini="$work/config/Zarvos/Zarvos.ini"
 [ -f "$ini" ] || fail "no settings written ($ini)"
 grep -q '^FullScreen2=1' "$ini" || fail "FullScreen2 missing in settings"
 grep -q '^Left=' "$ini" || fail "window placement missing in settings"
-echo "PASS: continued the game, moved piece A two cells, saw the hint, the demonstration solved it, last game and settings written"
+grep -q '^Zoom=100' "$ini" || fail "the zoom was not kept"
+
+# By keyboard alone, from the start again: continue, fit the board to the
+# window, choose A with Tab and push it three cells (one move); the goal opens
+# the best-ten list for the name.
+printf 'Reihe.zrv\r\n0;;0\r\n0;0;0;1;\r\n' > "$prog/Hist/Letzter Spielstand.zrh"
+start_game
+xdotool windowactivate --sync "$win" >/dev/null 2>&1
+xdotool key --window "$win" space
+sleep 1.5
+xdotool key ctrl+9 Tab Right Right Right
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 50 Tastatur
+# The first Enter ends the name, the second closes the list.
+xdotool key Return
+sleep 0.5
+xdotool key Return
+sleep 1
+end_game
+grep -q 'Tastatur' "$prog/Data/Reihe.zrv" || fail "the keyboard game did not reach the best-ten list"
+grep -q '^Zoom=0' "$ini" || fail "fitting the board to the window was not kept"
+echo "PASS: continued the game, moved piece A two cells, saw the hint, the demonstration" \
+    "solved it, last game and settings written; solved it by keyboard and entered the player"
 exit 0
