@@ -161,6 +161,11 @@ struct TMoveGrid
 };
 
 namespace {
+// Overlapping or interlocking pieces can reach one piece along more and more
+// chains of pushes, doubling with every row; a step that has asked this many
+// pieces stops and is not taken, instead of taking for ever.
+constexpr long long MaxPushVisits = 250000;
+
 bool IsCandidate(const TZarvo *s, const TZarvo *o)
 {
     // Parts of S's own piece never block it; a piece already being moved
@@ -196,13 +201,18 @@ void TZarvoPad::MoveStep(TZarvo *p, int dx, int dy)
     // further than the slowest one it pushes.
     ResetMoveState();
     TryMove(p, p, dx, dy, true);
+    const bool overrun = PushOverrun;
     ResetMoveState();
+    if (overrun)
+        return;
     TryMove(p, p, dx, dy, false);
     ApplyMove();
 }
 
 void TZarvoPad::ResetMoveState()
 {
+    PushVisits = 0;
+    PushOverrun = false;
     for (auto &piece : ActivePieces()) {
         piece->VisitCount = 0;
         piece->MoveX = 0;
@@ -223,6 +233,12 @@ void TZarvoPad::TryMove(TZarvo *s, TZarvo *caller, int &dx, int &dy, bool trial)
                 --Grid->Passes;
         }
     } scope;
+    if (PushOverrun || ++PushVisits > MaxPushVisits) {
+        PushOverrun = true;
+        dx = 0;
+        dy = 0;
+        return;
+    }
     if (caller == s && !LinearCandidateScan) {
         if (!MoveGrid)
             MoveGrid = std::make_shared<TMoveGrid>();

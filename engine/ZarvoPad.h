@@ -97,6 +97,8 @@ struct TPadMouse
     int DragIndex = -1;
     int DownX = 0, DownY = 0;
     int PushDepthCounter = 0;
+    long long PushVisits = 0; // pieces asked in the running pass
+    bool PushOverrun = false; // the pass asked more than MaxPushVisits
     bool Dragging = false, ButtonDown = false, MouseInside = false;
     int HandX = 0, HandY = 0;
     bool Cursor64 = true;

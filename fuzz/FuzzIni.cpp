@@ -82,8 +82,12 @@ int FuzzIni(const uint8_t *data, size_t size)
         const QStringList keys = ini.KeyNames(first);
         const QString value = keys.isEmpty() ? QStringLiteral("v") : keys.last();
         ini.WriteString(first, QStringLiteral("FuzzKey"), value);
+        // Line breaks inside a value are written as blanks, so that it stays
+        // on its line.
+        QString oneLine = value;
+        oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         FUZZ_CHECK(ini.ReadString(first, QStringLiteral("FUZZKEY"), QString()) ==
-                       value.trimmed(),
+                       oneLine.trimmed(),
                    value);
         ini.DeleteKey(first, QStringLiteral("fuzzkey"));
         FUZZ_CHECK(!ini.ValueExists(first, QStringLiteral("FuzzKey")) ||

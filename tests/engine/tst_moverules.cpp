@@ -229,6 +229,26 @@ private Q_SLOTS:
         }
     }
 
+    // In a wall of bricks each brick rests on two below it, so the chains of
+    // pushes from the top double with every row. A step that would have to
+    // follow too many of them is not taken, instead of taking for ever.
+    void aStepTooLargeToWorkOutIsNotTaken()
+    {
+        TZarvoPad pad;
+        const int rows = 40;
+        Frame(pad, 2 * rows + 4, rows + 2);
+        for (int r = 0; r < rows; ++r)
+            for (int x = (r % 2) * 10; x + 20 <= pad.FrameRect.Right; x += 20)
+                Add(pad, x, r * 10, 20, 10);
+        QList<QPoint> before;
+        for (int i = 0; i < pad.PieceCount(); ++i)
+            before << Pos(pad.Piece(i));
+        pad.DragBy(pad.Piece(rows / 2), 0, 10);
+        for (int i = 0; i < pad.PieceCount(); ++i)
+            QCOMPARE(Pos(pad.Piece(i)), before[i]);
+        QCOMPARE(pad.PushDepthCounter, 0);
+    }
+
     void compoundPieceMovesAsOne()
     {
         // An L: the master on top, a wider part below that meets a block.
