@@ -83,13 +83,13 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
         box->setGeometry(16, y, 400, 20);
         return box;
     };
-    CheckGrid = check(QStringLiteral("Teile automatisch einrasten"), 10);
-    CheckCursor = check(QStringLiteral("Großer HandCursor"), 30);
-    CheckFullScreen = check(QStringLiteral("Vollen Bildschirm nutzen"), 50);
-    CheckPlayer = check(QStringLiteral("Keine Vorgabe für Spielername in Top-Ten-Liste"), 70);
-    CheckOutline = check(QStringLiteral("Beschriftung mit Kontur"), 90);
+    CheckGrid = check(QStringLiteral("Teile automatisch &einrasten"), 10);
+    CheckCursor = check(QStringLiteral("&Großer HandCursor"), 30);
+    CheckFullScreen = check(QStringLiteral("&Vollen Bildschirm nutzen"), 50);
+    CheckPlayer = check(QStringLiteral("&Keine Vorgabe für Spielername in Top-Ten-Liste"), 70);
+    CheckOutline = check(QStringLiteral("&Beschriftung mit Kontur"), 90);
 
-    auto *lblGameOver = new QLabel(QStringLiteral("Bei Erfolg spielen"), upper);
+    auto *lblGameOver = new QLabel(QStringLiteral("Bei Erfolg &spielen"), upper);
     lblGameOver->setGeometry(16, 122, 128, 20);
     EditGameOver = new TButtonEdit(upper);
     EditGameOver->setGeometry(148, 120, 240, 24);
@@ -110,7 +110,7 @@ TFormOption::TFormOption(QWidget *owner) : QDialog(owner)
     BtnStart->setAutoRaise(true);
     connect(BtnStart, &QToolButton::clicked, this, &TFormOption::BtnStartClick);
 
-    auto *lblText = new QLabel(QStringLiteral("Bei Erfolg anzeigen"), upper);
+    auto *lblText = new QLabel(QStringLiteral("Bei Erfolg &anzeigen"), upper);
     lblText->setGeometry(16, 156, 128, 20);
     EditTextGameOver = new QLineEdit(upper);
     EditTextGameOver->setGeometry(148, 154, 270, 24);

@@ -44,6 +44,12 @@ class TestFormOption : public QObject
         });
     }
 
+    // A caption as the dialog shows it: a mnemonic's marker is no letter.
+    template <typename T> static QString Shown(const T *control)
+    {
+        return QString(control->text()).remove(QLatin1Char('&'));
+    }
+
     static TZarvoSettings Sample()
     {
         TZarvoSettings s;
@@ -81,16 +87,16 @@ private Q_SLOTS:
         QCOMPARE(dialog.palette().color(QPalette::Window), QColor(216, 196, 170));
         QCOMPARE(dialog.font().family(), QStringLiteral("Arial"));
         QCOMPARE(dialog.font().pixelSize(), 13);
-        QCOMPARE(dialog.CheckGrid->text(), QStringLiteral("Teile automatisch einrasten"));
-        QCOMPARE(dialog.CheckCursor->text(), QStringLiteral("Großer HandCursor"));
-        QCOMPARE(dialog.CheckFullScreen->text(), QStringLiteral("Vollen Bildschirm nutzen"));
-        QCOMPARE(dialog.CheckPlayer->text(),
+        QCOMPARE(Shown(dialog.CheckGrid), QStringLiteral("Teile automatisch einrasten"));
+        QCOMPARE(Shown(dialog.CheckCursor), QStringLiteral("Großer HandCursor"));
+        QCOMPARE(Shown(dialog.CheckFullScreen), QStringLiteral("Vollen Bildschirm nutzen"));
+        QCOMPARE(Shown(dialog.CheckPlayer),
                  QStringLiteral("Keine Vorgabe für Spielername in Top-Ten-Liste"));
-        QCOMPARE(dialog.CheckOutline->text(), QStringLiteral("Beschriftung mit Kontur"));
+        QCOMPARE(Shown(dialog.CheckOutline), QStringLiteral("Beschriftung mit Kontur"));
         QCOMPARE(dialog.BtnStart->toolTip(), QStringLiteral("Testen"));
         QStringList labels;
         for (QLabel *l : dialog.findChildren<QLabel *>())
-            labels << l->text();
+            labels << Shown(l);
         QVERIFY(labels.contains("Bei Erfolg spielen"));
         QVERIFY(labels.contains("Bei Erfolg anzeigen"));
         // One under the other, in the order of the table.
@@ -147,15 +153,21 @@ private Q_SLOTS:
     void okCopiesTheValuesBack()
     {
         TZarvoSettings s = Sample();
+        // By keyboard: the boxes' letters with Alt, Enter for OK.
         WhenOpen([](TFormOption *d) {
-            d->CheckFullScreen->setChecked(true);
-            d->CheckPlayer->setChecked(false);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            for (Qt::Key letter : {Qt::Key_V, Qt::Key_K, Qt::Key_B})
+                QTest::keyClick(d->focusWidget(), letter, Qt::AltModifier);
+            // A letter presses its box the way a click does, a moment later.
+            QTRY_VERIFY(d->CheckFullScreen->isChecked() && !d->CheckPlayer->isChecked() &&
+                        d->CheckOutline->isChecked());
             d->EditGameOver->setText("/y/Tusch.mp3");
-            QTest::mouseClick(d->BtnOK, Qt::LeftButton);
+            QTest::keyClick(d->focusWidget(), Qt::Key_Return);
         });
         QVERIFY(ShowOptionDialog(nullptr, s, [](const QString &) {}));
         QCOMPARE(s.FullScreen2, true);
         QCOMPARE(s.NoOldPlayer, false);
+        QCOMPARE(s.CaptionOutline, true);
         QCOMPARE(s.GameOverFile, QStringLiteral("/y/Tusch.mp3"));
         QCOMPARE(s.Grid, true);
         QCOMPARE(s.GameOverText, QStringLiteral("Prima!"));
