@@ -352,6 +352,13 @@ private Q_SLOTS:
         const QImage marked = w->View()->grab().toImage();
         QVERIFY(marked.pixel(150, 11) != before.pixel(150, 11)); // the target's edge
         QCOMPARE(marked.pixel(30, 70), before.pixel(30, 70));    // B, untouched
+        // The goal view tells the moves still needed beside the minimum.
+        QAction *goal = Part<QAction>(Main.get(), "ItemShowObject");
+        goal->trigger();
+        QTRY_COMPARE(w->LblObject->text(),
+                     QStringLiteral("Zielposition (? Züge), noch mindestens 1 Zug"));
+        goal->trigger();
+        QVERIFY(w->ShownHint());
 
         // The player follows it: the mark goes, the goal is reached, and
         // the game, helped, is not offered to the best-ten list.
