@@ -400,6 +400,14 @@ void TFormZarvo::SizeToBoard()
     const QSize want = sizeHint() + frame;
     const QSize room = Host.MdiArea->viewport()->size();
     FSubWindow->resize(want.boundedTo(room).expandedTo(minimumSizeHint() + frame));
+    if (FZoomPercent != 0 || !FView)
+        return;
+    // A fitted board that had to shrink leaves no empty strips beside it.
+    LayoutWindowed();
+    const QSize spare = FBoardArea->size() - FView->size();
+    if (spare.width() > 0 || spare.height() > 0)
+        FSubWindow->resize((FSubWindow->size() - spare.expandedTo(QSize(0, 0)))
+                               .expandedTo(minimumSizeHint() + frame));
 }
 
 void TFormZarvo::LayoutWindowed()

@@ -779,6 +779,27 @@ private Q_SLOTS:
         QVERIFY(w->LblObject->height() > 30);
     }
 
+    // A windowed game too wide for the frame opens fitted, with no empty
+    // strips beside it, and its board grows as the player widens it.
+    void aWindowedBoardFitsAndFollowsItsWindow()
+    {
+        QByteArray wide = RowPuzzle();
+        wide.replace("FrameSize=4,2", "FrameSize=30,2").replace("BackSize=5,3", "BackSize=31,3");
+        Root->Write(QStringLiteral("Data/Breit.zrv"), wide);
+        StartMain();
+        UseWindowedGames();
+        TFormZarvo *w = Main->OpenGame(0, QStringLiteral("Breit.zrv"), true);
+        QVERIFY(w);
+        QTRY_VERIFY(w->View()->Zoom() < 1);
+        QCOMPARE(w->BoardArea()->size(), w->View()->size());
+        QVERIFY(w->SubWindow()->width() <= Part<QMdiArea>(Main.get(), "MdiArea")->width());
+        const double zoom = w->View()->Zoom();
+        Main->resize(Main->width() + 400, Main->height());
+        w->SubWindow()->resize(w->SubWindow()->width() + 300, w->SubWindow()->height() + 100);
+        QTRY_VERIFY(w->View()->Zoom() > zoom);
+        QVERIFY(!w->BoardArea()->horizontalScrollBar()->isVisible());
+    }
+
     void restartAfterTheGoalReloadsThePuzzle()
     {
         StartMain();
