@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Difficulty.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -60,22 +62,33 @@ QByteArray SynthesiseFanfare();
 
 // ---- puzzles ----
 // Writes ZarvoTyp.ini, every puzzle file and the pictures the puzzles need
-// (piece sheets, board pictures) below dataDir, with the minimum the solver
-// proves for each; returns false on an error.
-bool WriteCollection(const QString &dataDir);
+// (piece sheets, board pictures) below dataDir, each puzzle with its rating
+// and the minimum the solver proves, and the table of the collection into
+// the help page helpFile; returns false on an error.
+bool WriteCollection(const QString &dataDir, const QString &helpFile);
 
-// A puzzle file as written, for the minimum to be added to it.
+// The groups of the collection, in the order the help shows them.
+enum class TGroup { Classic, Own, Picture };
+
+// A puzzle file as written, for its rating and minimum to be added to it.
 struct TWrittenPuzzle
 {
-    QString File;
-    QStringList Lines;
-    bool Random = false;  // shuffled at every start: no minimum of its own
-    bool Picture = false; // a picture puzzle: its proof may take long
+    QString File, Title;
+    TGroup Group = TGroup::Own;
+    QString About;       // for the help: what it is and where it comes from
+    int NoPush = 0;      // the minimum published for moves without pushing; 0 none
+    bool Random = false; // shuffled at every start: no minimum of its own
+    bool Tiles = false;  // distinct tiles and one gap: its proof may take long
+    QStringList Lines;   // the file, its Rating line still empty
+    TDifficulty Figures;
 };
-// Solves every puzzle of dataDir (a data root) with the game's solver and
-// writes Best1=N,Minimum into each whose minimum is proven; prints what it
-// found. False when a puzzle does not load or cannot be written.
-bool WriteMinimums(const QString &dataDir, const std::vector<TWrittenPuzzle> &puzzles);
+// Measures every puzzle of dataDir (a data root) with the game's solver and
+// writes its Rating and, where its minimum is proven, Best1=N,Minimum into
+// it; prints what it found. False when a puzzle does not load or cannot be
+// written.
+bool WriteFigures(const QString &dataDir, std::vector<TWrittenPuzzle> &puzzles);
+// Puts the collection's tables into the help page, between its two marks.
+bool WriteHelpTable(const QString &helpFile, const std::vector<TWrittenPuzzle> &puzzles);
 
 // Saves a picture, creating the folder; JPEG at the given quality.
 bool SavePicture(const QImage &image, const QString &path, int quality = 85);

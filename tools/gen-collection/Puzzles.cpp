@@ -119,7 +119,10 @@ struct TPuzzle
 {
     QString Id;   // names the pictures made for this puzzle
     QString File; // in Data/
-    QString Title, Info, Rating;
+    QString Title, Info;
+    TGroup Group = TGroup::Own;
+    QString About;  // the help's line: what it is, where it comes from
+    int NoPush = 0; // the published minimum without pushing; 0 none
     int Unit = 64;
     int FrameW = 4, FrameH = 5;
     int Margin = 1; // units of board around the field on every side
@@ -142,6 +145,56 @@ TStartDef P(const QString &type, int col, int row, TMaterial m = TMaterial::Mapl
 TStartDef Fixed(const QString &type, int col, int row)
 {
     return TStartDef{type, QString(), col, row, TMaterial::Slate, false};
+}
+
+struct TLook
+{
+    TMaterial Material = TMaterial::Maple;
+    QString Caption;
+};
+
+// The start of a puzzle from a drawing, one string per row of the field:
+// '.' an empty cell, '#' a wall cell (a fixed piece), any other character
+// all cells of one movable piece, whose type is the one with exactly that
+// shape. Pieces in the order their first cell is read.
+std::vector<TStartDef> Drawn(const QStringList &rows, const QHash<QChar, TLook> &looks)
+{
+    std::vector<TStartDef> start;
+    std::vector<QChar> order;
+    QHash<QChar, std::vector<QPoint>> cells;
+    for (int y = 0; y < rows.size(); ++y)
+        for (int x = 0; x < rows[y].size(); ++x) {
+            const QChar c = rows[y][x];
+            if (c == '.')
+                continue;
+            if (c == '#') {
+                start.push_back(Fixed("Zarvo11", x, y));
+                continue;
+            }
+            if (!cells.contains(c))
+                order.push_back(c);
+            cells[c].push_back(QPoint(x, y));
+        }
+    for (QChar c : order) {
+        const std::vector<QPoint> &at = cells[c];
+        QPoint origin = at.front();
+        for (QPoint q : at)
+            origin = QPoint(std::min(origin.x(), q.x()), std::min(origin.y(), q.y()));
+        std::vector<QPoint> shape;
+        for (QPoint q : at)
+            shape.push_back(q - origin);
+        const TTypeDef *type = nullptr;
+        for (const TTypeDef &t : Types())
+            if (t.Cells == shape)
+                type = &t;
+        if (!type) {
+            std::fprintf(stderr, "no piece type of the shape of %c\n", c.toLatin1());
+            std::abort();
+        }
+        const TLook look = looks.value(c);
+        start.push_back(P(type->Name, origin.x(), origin.y(), look.Material, look.Caption));
+    }
+    return start;
 }
 
 int ColorValue(const QColor &c)
@@ -326,7 +379,7 @@ bool WritePuzzle(const QString &dataDir, const TPuzzle &p, QStringList &f)
     }
     f << QString("Count=%1").arg(n) << ""
       << "[Info]"
-      << "Title=" + p.Title << "ObjectInfo=" + p.Info << "Rating=" + p.Rating;
+      << "Title=" + p.Title << "ObjectInfo=" + p.Info << "Rating=";
     return WriteTextFile(dataDir + "/Data/" + p.File, f);
 }
 
@@ -336,7 +389,7 @@ std::vector<int> EvenShuffle(int count, int swaps, std::uint32_t seed);
 
 struct TPicturePuzzle
 {
-    QString File, Title, Picture, Back;
+    QString File, Title, Picture, Back, About;
     int PartsX = 3, PartsY = 3, Unit = 100, Margin = 2, Border = 3;
     bool Numbers = false;
     int FontSize = 12;
@@ -390,7 +443,7 @@ bool WritePicturePuzzle(const QString &dataDir, const TPicturePuzzle &p, std::ui
     f << QString("Count=%1").arg(count) << ""
       << "[Info]"
       << "Title=" + p.Title << "ObjectInfo=Stelle das Bild wieder her"
-      << "Rating=*";
+      << "Rating=";
     return WriteTextFile(dataDir + "/Data/" + p.File, f);
 }
 
@@ -427,7 +480,10 @@ std::vector<TPuzzle> Classics()
         p.File = "Roter Esel.zrv";
         p.Title = "Roter Esel";
         p.Info = "Bringe den roten Esel nach unten in die Mitte.";
-        p.Rating = "****";
+        p.Group = TGroup::Classic;
+        p.About = "Der bekannteste Klassiker, aus China und Frankreich seit über hundert Jahren "
+                  "überliefert: Der große Esel muss unten in der Mitte hinaus.";
+        p.NoPush = 81;
         p.Back = "Nussbaum.jpg";
         p.FontSize = 14;
         p.Start = {P("Zarvo22", 1, 0, M::RedLacquer, "Esel"),
@@ -450,7 +506,11 @@ std::vector<TPuzzle> Classics()
         p.Title = shortOne ? "Wimpel (kurz)" : "Wimpel";
         p.Info = shortOne ? "Bringe den blauen Wimpel nach rechts unten."
                           : "Bringe den blauen Wimpel nach links unten.";
-        p.Rating = shortOne ? "**" : "***";
+        p.Group = TGroup::Classic;
+        p.About = shortOne ? "Das Brett des Wimpels mit dem näheren Ziel rechts unten."
+                           : "Überliefert aus dem frühen 20. Jahrhundert: Der Wimpel wandert "
+                             "von links oben nach links unten.";
+        p.NoPush = shortOne ? 29 : 59;
         p.Back = "Filz.jpg";
         p.FontSize = 13;
         p.Start = {P("Zarvo22", 0, 0, M::BlueLacquer, "Wimpel"),
@@ -473,7 +533,10 @@ std::vector<TPuzzle> Classics()
         p.File = "Jahrhundert.zrv";
         p.Title = "Jahrhundert";
         p.Info = "Bringe den goldenen Block nach unten in die Mitte.";
-        p.Rating = "*****";
+        p.Group = TGroup::Classic;
+        p.About = "Ein neuerer Klassiker: Ohne Schieben braucht er rund hundert Züge, daher "
+                  "der Name.";
+        p.NoPush = 99;
         p.Back = "Stein.jpg";
         p.FontSize = 14;
         p.FontColor = QColor(60, 30, 0);
@@ -491,7 +554,9 @@ std::vector<TPuzzle> Classics()
         p.File = "Super-Jahrhundert.zrv";
         p.Title = "Super-Jahrhundert";
         p.Info = "Bringe den goldenen Block in die Mitte der unteren zwei Reihen.";
-        p.Rating = "*****";
+        p.Group = TGroup::Classic;
+        p.About = "Der schwerere Bruder des Jahrhunderts, mit anderer Aufstellung.";
+        p.NoPush = 138;
         p.Back = "Schiefer.jpg";
         p.FontSize = 14;
         p.FontColor = QColor(60, 30, 0);
@@ -509,7 +574,9 @@ std::vector<TPuzzle> Classics()
         p.File = "Quzzle.zrv";
         p.Title = "Quzzle";
         p.Info = "Bringe den grünen Block nach rechts oben.";
-        p.Rating = "****";
+        p.Group = TGroup::Classic;
+        p.About = "Ein neuerer Klassiker: wenige Teile, ein überraschend langer Weg.";
+        p.NoPush = 84;
         p.Back = "Filz-blau.jpg";
         p.FontSize = 14;
         p.Start = {P("Zarvo22", 0, 0, M::Jade, "Q"), P("Zarvo21", 2, 0, M::Maple),
@@ -520,13 +587,51 @@ std::vector<TPuzzle> Classics()
         p.Goal = {{"Zarvo22", "Q", 2, 0}};
         list.push_back(p);
     }
-    {
+    // The red donkey's board is known in dozens of other set-ups, all with
+    // the same pieces; three of them.
+    auto donkey = [&](const QString &id, const QString &title, const QString &about,
+                      const QStringList &rows) {
+        TPuzzle p;
+        p.Id = id;
+        p.File = QString(title).remove(QLatin1Char(':')) + ".zrv";
+        p.Title = title;
+        p.Info = "Bringe den roten Esel nach unten in die Mitte.";
+        p.Group = TGroup::Classic;
+        p.About = about;
+        p.Back = "Nussbaum.jpg";
+        p.FontSize = 14;
+        const QHash<QChar, TLook> looks = {{'E', {M::RedLacquer, "Esel"}}, {'H', {M::Cherry, {}}},
+                                           {'a', {M::Walnut, {}}},         {'b', {M::Walnut, {}}},
+                                           {'c', {M::Walnut, {}}},         {'d', {M::Walnut, {}}}};
+        p.Start = Drawn(rows, looks);
+        p.Goal = {{"Zarvo22", "Esel", 1, 3}};
+        list.push_back(p);
+    };
+    donkey("EselSeite", "Roter Esel: Seite an Seite",
+           "Eine der vielen überlieferten Aufstellungen des Roten Esels: Vier kleine Steine "
+           "stehen in einer Reihe unter dem Esel.",
+           {"aEEb", "aEEb", "ijkl", "cHHd", "c..d"});
+    donkey("EselWege", "Roter Esel: Drei Wege",
+           "Eine überlieferte Aufstellung des Roten Esels: Die Teile stehen in drei Spalten, "
+           "der Esel zwischen zwei kleinen Steinen.",
+           {"iEEj", "aEEb", "aHHb", "ckld", "c..d"});
+    donkey("EselFeldherr", "Roter Esel: Feldherr",
+           "Eine überlieferte Aufstellung des Roten Esels: Der Querbalken liegt zwischen zwei "
+           "kleinen Steinen direkt unter dem Esel.",
+           {"aEEb", "aEEb", "iHHj", "ckld", "c..d"});
+    auto ma = [&](bool low) {
         TPuzzle p;
         p.Id = "Ma";
-        p.File = "Ma-Puzzle.zrv";
-        p.Title = "Ma's Puzzle";
-        p.Info = "Füge die beiden grünen Winkel rechts oben zu einem Rechteck zusammen.";
-        p.Rating = "**";
+        p.File = low ? "Ma-Puzzle links unten.zrv" : "Ma-Puzzle.zrv";
+        p.Title = low ? "Ma's Puzzle, links unten" : "Ma's Puzzle";
+        p.Info = low ? "Füge die beiden grünen Winkel links unten zu einem Rechteck zusammen."
+                     : "Füge die beiden grünen Winkel rechts oben zu einem Rechteck zusammen.";
+        p.Group = TGroup::Classic;
+        p.About = low ? "Ma's Puzzle mit einem anderen Ziel: Das Rechteck aus den zwei "
+                        "Winkeln entsteht links unten."
+                      : "Überliefertes Schiebepuzzle mit zwei Winkeln aus je drei Feldern, "
+                        "die rechts oben ein Rechteck bilden sollen.";
+        p.NoPush = low ? 0 : 23;
         p.Back = "Nussbaum.jpg";
         p.FontSize = 13;
         p.Start = {P("Zarvo31", 0, 0, M::Walnut),   P("Zarvo31", 2, 3, M::Walnut),
@@ -536,16 +641,24 @@ std::vector<TPuzzle> Classics()
                    P("Winkel2", 0, 2, M::Jade, "B")};
         p.FrameW = 5;
         p.FrameH = 5;
-        p.Goal = {{"Winkel1", "A", 3, 0}, {"Winkel2", "B", 3, 1}};
+        if (low)
+            p.Goal = {{"Winkel1", "A", 0, 2}, {"Winkel2", "B", 0, 3}};
+        else
+            p.Goal = {{"Winkel1", "A", 3, 0}, {"Winkel2", "B", 3, 1}};
         list.push_back(p);
-    }
+    };
+    ma(false);
+    ma(true);
     auto numbers = [&](int n) {
         TPuzzle p;
         p.Id = n == 3 ? "Achterspiel" : "Fuenfzehnerspiel";
         p.File = n == 3 ? "Achterspiel.zrv" : "Fuenfzehnerspiel.zrv";
         p.Title = n == 3 ? "Achterspiel" : "Fünfzehnerspiel";
         p.Info = "Ordne die Zahlen der Reihe nach; das Loch bleibt rechts unten.";
-        p.Rating = n == 3 ? "*" : "**";
+        p.Group = TGroup::Classic;
+        p.About = n == 3 ? "Die kleine Schwester des Fünfzehnerspiels: die Zahlen 1 bis 8."
+                         : "Das berühmte Zahlenschiebespiel aus dem 19. Jahrhundert: die "
+                           "Zahlen 1 bis 15.";
         p.Back = "Stein.jpg";
         p.FrameW = n;
         p.FrameH = n;
@@ -586,7 +699,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Title = "Rangierbahnhof";
         p.Info = "Stelle die Wagen rechts in der Reihenfolge D, C, B, A auf. Die Lok schiebt "
                  "ganze Wagenketten.";
-        p.Rating = "***";
+        p.About = "Schieben: Die Lok schiebt ganze Wagenketten; Gleisbett und Bahnsteige sind "
+                  "feste Teile.";
         p.Back = "Filz.jpg";
         p.FrameW = 8;
         p.FrameH = 3;
@@ -616,7 +730,7 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Festung.zrv";
         p.Title = "Festung";
         p.Info = "Führe den König in das Tor zwischen den beiden Mauern.";
-        p.Rating = "***";
+        p.About = "Feste Mauern: Der König muss in das Tor zwischen ihnen.";
         p.Back = "Stein.jpg";
         p.FrameW = 6;
         p.FrameH = 6;
@@ -649,7 +763,7 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Winkelspiel.zrv";
         p.Title = "Winkelspiel";
         p.Info = "Füge den roten und den grünen Winkel in der Mitte zu einem Rechteck zusammen.";
-        p.Rating = "****";
+        p.About = "Zusammengesetzte Teile: Zwei Winkel bilden in der Mitte ein Rechteck.";
         p.Back = "Stein.jpg";
         p.FrameH = 4;
         p.Unit = 64;
@@ -674,7 +788,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Gerade und Ungerade.zrv";
         p.Title = "Gerade und Ungerade";
         p.Info = "Oben alle ungeraden Zahlen, unten alle geraden, in beliebiger Reihenfolge.";
-        p.Rating = "**";
+        p.About = "Zielfelder mit mehreren erlaubten Teilen: oben die ungeraden Zahlen, unten "
+                  "die geraden.";
         p.Back = "Filz-blau.jpg";
         p.FrameW = 4;
         p.FrameH = 2;
@@ -696,7 +811,7 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Hammer.zrv";
         p.Title = "Der Hammer";
         p.Info = "Bringe den Hammer in die linke untere Ecke.";
-        p.Rating = "***";
+        p.About = "Ein Teil aus vier Rechtecken, das sich nur als Ganzes bewegt.";
         p.Back = "Schiefer.jpg";
         p.FrameW = 5;
         p.FrameH = 5;
@@ -720,7 +835,8 @@ std::vector<TPuzzle> OwnPuzzles()
         p.File = "Lagerhalle.zrv";
         p.Title = "Lagerhalle";
         p.Info = "Schiebe die große Kiste zum Tor rechts unten.";
-        p.Rating = "**";
+        p.About = "Ein großes Brett von 10 × 8 Feldern mit festen Regalen. Zu groß für einen "
+                  "Beweis: Ein Teil kann dort mit einem Zug Millionen Stellungen herbeischieben.";
         p.Back = "Stein.jpg";
         p.FrameW = 10;
         p.FrameH = 8;
@@ -746,12 +862,205 @@ std::vector<TPuzzle> OwnPuzzles()
         p.Goal = {{"Zarvo22", "Kiste", 8, 6}};
         list.push_back(p);
     }
+    {
+        // Two teams change sides through one gate in the wall; a chain of
+        // them pushed through the gate moves in one drag.
+        TPuzzle p;
+        p.Id = "Schleuse";
+        p.File = "Schleuse.zrv";
+        p.Title = "Schleuse";
+        p.Info = "Die roten Steine nach rechts, die blauen nach links, alle durch das eine Tor.";
+        p.About = "Feste Mauer und Schieben: Zwei Mannschaften tauschen die Seiten durch ein "
+                  "einziges Tor; wer ganze Ketten hindurchschiebt, spart Züge.";
+        p.Back = "Stein.jpg";
+        p.FrameW = 5;
+        p.FrameH = 3;
+        p.FontSize = 16;
+        const QStringList rows = {"rs#uv", "t.y.w", "zz#.."};
+        QHash<QChar, TLook> looks = {{'y', {M::Walnut, {}}}, {'z', {M::Cherry, {}}}};
+        for (QChar c : QString("rst"))
+            looks[c] = {M::RedLacquer, "R"};
+        for (QChar c : QString("uvw"))
+            looks[c] = {M::BlueLacquer, "B"};
+        p.Start = Drawn(rows, looks);
+        // Each team on the cells the other one starts on.
+        for (const TStartDef &s : p.Start)
+            if (!s.Caption.isEmpty())
+                p.Goal.push_back({s.Type, s.Caption == "R" ? "B" : "R", s.Col, s.Row});
+        list.push_back(p);
+    }
+    {
+        // Crates in narrow corridors: the mouse gets through only by pushing
+        // them into the niches.
+        TPuzzle p;
+        p.Id = "Labyrinth";
+        p.File = "Labyrinth.zrv";
+        p.Title = "Labyrinth";
+        p.Info = "Führe die Maus in die rechte untere Ecke; die Kisten lassen sich schieben.";
+        p.About = "Mauern im Brett: Die Gänge sind so schmal, dass die Kisten nur vor der Maus "
+                  "hergeschoben oder in Nischen gedrückt werden können.";
+        p.Back = "Holz.jpg";
+        p.FrameW = 6;
+        p.FrameH = 6;
+        p.FontSize = 13;
+        p.Start = Drawn({"M.a#..", "##.#b#", "..c...", ".##d#.", "e.f#.#", "##..g."},
+                        {{'M', {M::Gold, "Maus"}}});
+        p.Goal = {{"Zarvo11", "Maus", 5, 5}};
+        list.push_back(p);
+    }
+    {
+        // Corners take any prime, the edges the other numbers.
+        TPuzzle p;
+        p.Id = "Primzahlen";
+        p.File = "Primzahlecken.zrv";
+        p.Title = "Primzahlecken";
+        p.Info = "In die Ecken die Primzahlen 2, 3, 5 und 7, an die Seiten 1, 4, 6 und 8; "
+                 "die Mitte bleibt frei.";
+        p.About = "Zielfelder mit mehreren erlaubten Teilen: Jede Ecke nimmt jede Primzahl, "
+                  "jede Seite jede andere Zahl.";
+        p.Back = "Filz.jpg";
+        p.FrameW = 3;
+        p.FrameH = 3;
+        p.Unit = 80;
+        p.FontSize = 22;
+        p.FontColor = QColor(70, 35, 10);
+        const QStringList rows = {"124", "3.5", "678"};
+        QHash<QChar, TLook> looks;
+        for (QChar c : QString("12345678"))
+            looks[c] = {M::Ivory, QString(c)};
+        p.Start = Drawn(rows, looks);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                if (x != 1 || y != 1)
+                    p.Goal.push_back({"Zarvo11", (x == 1 || y == 1) ? "1/4/6/8" : "2/3/5/7", x, y});
+        list.push_back(p);
+    }
+    {
+        // Three pieces of several rectangles that hook into one another.
+        TPuzzle p;
+        p.Id = "Haken";
+        p.File = "Haken und Winkel.zrv";
+        p.Title = "Haken und Winkel";
+        p.Info = "Bringe das T nach unten in die Mitte.";
+        p.About = "Zusammengesetzte Teile: Ein T und zwei Winkel verhaken sich, nur in der "
+                  "richtigen Reihenfolge kommt das T nach unten.";
+        p.Back = "Schiefer.jpg";
+        p.FrameW = 5;
+        p.FrameH = 5;
+        p.FontSize = 16;
+        p.Start =
+            Drawn({"aTTTb", "aeTfb", "WW.g.", "cW.XX", "ch.Xd"}, {{'T', {M::BlueLacquer, "T"}},
+                                                                  {'W', {M::Jade, {}}},
+                                                                  {'X', {M::Jade, {}}},
+                                                                  {'a', {M::Walnut, {}}},
+                                                                  {'b', {M::Walnut, {}}},
+                                                                  {'c', {M::Walnut, {}}},
+                                                                  {'d', {M::Walnut, {}}},
+                                                                  {'g', {M::Cherry, {}}}});
+        p.Goal = {{"ZarvoT", "T", 1, 3}};
+        list.push_back(p);
+    }
+    {
+        // A long row moves only as a whole: the key is which end to push.
+        TPuzzle p;
+        p.Id = "Dominoreihe";
+        p.File = "Dominoreihe.zrv";
+        p.Title = "Dominoreihe";
+        p.Info = "Tausche die Reihen: oben A bis D von links, unten 1 bis 4 von rechts.";
+        p.About = "Schieben: Die Reihen sind so eng, dass fast jeder Zug eine ganze Kette "
+                  "von Steinen mitnimmt.";
+        p.Back = "Filz-blau.jpg";
+        p.FrameW = 5;
+        p.FrameH = 2;
+        p.Unit = 80;
+        p.FontSize = 18;
+        p.FontColor = QColor(70, 35, 10);
+        const QStringList rows = {"1234.", ".ABCD"};
+        QHash<QChar, TLook> looks;
+        for (QChar c : QString("1234ABCD"))
+            looks[c] = {c.isDigit() ? M::Ivory : M::Maple, QString(c)};
+        p.Start = Drawn(rows, looks);
+        for (int i = 0; i < 4; ++i) {
+            p.Goal.push_back({"Zarvo11", QString(QChar('A' + i)), i, 0});
+            p.Goal.push_back({"Zarvo11", QString::number(i + 1), i + 1, 1});
+        }
+        list.push_back(p);
+    }
+    {
+        // A wall across the hall with one ford at the top.
+        TPuzzle p;
+        p.Id = "Burggraben";
+        p.File = "Burggraben.zrv";
+        p.Title = "Burggraben";
+        p.Info = "Bringe die Fähre über den Graben in die rechte obere Ecke.";
+        p.About = "Feste Mauern und Ketten zum Schieben: Über den Graben führt nur eine "
+                  "schmale Furt.";
+        p.Back = "Stein.jpg";
+        p.FrameW = 6;
+        p.FrameH = 5;
+        p.FontSize = 14;
+        p.Start = Drawn({"WWa.bc", "noa#d.", "ff.#gg", "hi.#m.", "jjk#ll"},
+                        {{'W', {M::RedLacquer, "Fähre"}}});
+        p.Goal = {{"Zarvo21", "Fähre", 4, 0}};
+        list.push_back(p);
+    }
+    return list;
+}
+
+std::vector<TPicturePuzzle> PicturePuzzles()
+{
+    std::vector<TPicturePuzzle> list(4);
+    list[0] = {"Abendsee.zrv",
+               "Abendsee 3×3",
+               "Abendsee.jpg",
+               "Nussbaum.jpg",
+               "Sonnenuntergang über einem Bergsee.",
+               3,
+               3,
+               100};
+    list[1] = {"Rosette.zrv",
+               "Rosette 4×4",
+               "Rosette.jpg",
+               "Schiefer.jpg",
+               "Ein Kirchenfenster aus buntem Glas, mit Nummern auf den Teilen.",
+               4,
+               4,
+               90};
+    list[1].Numbers = true;
+    list[1].FontSize = 14;
+    list[2] = {"Julia.zrv",
+               "Julia-Menge 5×5",
+               "Julia.jpg",
+               "Stein.jpg",
+               "Ein Fraktal, eine Julia-Menge.",
+               5,
+               5,
+               80};
+    list[3] = {"Seepferdchental.zrv",
+               "Seepferdchental 16×12",
+               "Seepferdchental.jpg",
+               "Holz.jpg",
+               "Ein Ausschnitt der Mandelbrot-Menge – eine Aufgabe für lange Abende.",
+               16,
+               12,
+               40};
+    list[3].Swaps = 2000;
+    list.push_back({"Sommerwiese.zrv", "Sommerwiese 4×3", "Sommerwiese.jpg", "Holz.jpg",
+                    "Eine Blumenwiese im Sommer, im Querformat.", 4, 3, 100});
+    list.push_back({"Rosette 6x6.zrv", "Rosette 6×6", "Rosette.jpg", "Nussbaum.jpg",
+                    "Das Kirchenfenster der Rosette in kleineren Teilen, mit Nummern.", 6, 6, 60});
+    list.back().Numbers = true;
+    list.back().FontSize = 11;
+    list.push_back({"Seepferdchental 8x6.zrv", "Seepferdchental 8×6", "Seepferdchental.jpg",
+                    "Stein.jpg", "Der Ausschnitt der Mandelbrot-Menge in großen Teilen.", 8, 6,
+                    80});
+    list.back().Swaps = 400;
     return list;
 }
 
 } // namespace
 
-bool WriteCollection(const QString &dataDir)
+bool WriteCollection(const QString &dataDir, const QString &helpFile)
 {
     if (!WriteTextFile(dataDir + "/ZarvoTyp.ini", TypeFileLines()))
         return false;
@@ -760,34 +1069,33 @@ bool WriteCollection(const QString &dataDir)
     for (const TPuzzle &p : OwnPuzzles())
         all.push_back(p);
     for (const TPuzzle &p : all) {
-        written.push_back({p.File, {}, p.Random, false});
-        if (!WritePuzzle(dataDir, p, written.back().Lines)) {
+        TWrittenPuzzle w;
+        w.File = p.File;
+        w.Title = p.Title;
+        w.Group = p.Group;
+        w.About = p.About;
+        w.NoPush = p.NoPush;
+        w.Random = p.Random;
+        w.Tiles = p.Random; // the number puzzles
+        if (!WritePuzzle(dataDir, p, w.Lines)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(p.File));
             return false;
         }
+        written.push_back(std::move(w));
     }
-
-    std::vector<TPicturePuzzle> pictures(4);
-    pictures[0] = {"Abendsee.zrv", "Abendsee 3×3", "Abendsee.jpg", "Nussbaum.jpg", 3, 3, 100};
-    pictures[1] = {"Rosette.zrv", "Rosette 4×4", "Rosette.jpg", "Schiefer.jpg", 4, 4, 90};
-    pictures[1].Numbers = true;
-    pictures[1].FontSize = 14;
-    pictures[2] = {"Julia.zrv", "Julia-Menge 5×5", "Julia.jpg", "Stein.jpg", 5, 5, 80};
-    pictures[3] = {"Seepferdchental.zrv",
-                   "Seepferdchental 16×12",
-                   "Seepferdchental.jpg",
-                   "Holz.jpg",
-                   16,
-                   12,
-                   40};
-    pictures[3].Swaps = 2000;
     std::uint32_t seed = 1;
-    for (const TPicturePuzzle &p : pictures) {
-        written.push_back({p.File, {}, false, true});
-        if (!WritePicturePuzzle(dataDir, p, seed++ * 2654435761u, written.back().Lines)) {
+    for (const TPicturePuzzle &p : PicturePuzzles()) {
+        TWrittenPuzzle w;
+        w.File = p.File;
+        w.Title = p.Title;
+        w.Group = TGroup::Picture;
+        w.About = p.About;
+        w.Tiles = true;
+        if (!WritePicturePuzzle(dataDir, p, seed++ * 2654435761u, w.Lines)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(p.File));
             return false;
         }
+        written.push_back(std::move(w));
     }
-    return WriteMinimums(dataDir, written);
+    return WriteFigures(dataDir, written) && WriteHelpTable(helpFile, written);
 }

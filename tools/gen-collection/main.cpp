@@ -44,7 +44,8 @@ bool Run(const QString &root)
     if (!SavePicture(PaintLakeAtDusk(300, 300), image + "Abendsee.jpg", 90) ||
         !SavePicture(PaintMosaic(360, 360), image + "Rosette.jpg", 90) ||
         !SavePicture(PaintJulia(400, 400), image + "Julia.jpg", 90) ||
-        !SavePicture(PaintMandelbrot(640, 480), image + "Seepferdchental.jpg", 90))
+        !SavePicture(PaintMandelbrot(640, 480), image + "Seepferdchental.jpg", 90) ||
+        !SavePicture(PaintMeadow(400, 300), image + "Sommerwiese.jpg", 90))
         return Fail("the puzzle pictures");
 
     // The main window's background, for the game and as a picture for puzzles.
@@ -64,7 +65,7 @@ bool Run(const QString &root)
     if (!wav.open(QIODevice::WriteOnly) || wav.write(SynthesiseFanfare()) < 0 || !wav.commit())
         return Fail("GameOver.wav");
 
-    if (!WriteCollection(data))
+    if (!WriteCollection(data, root + "/docs/help/sammlung.html"))
         return Fail("the puzzle files");
     return true;
 }
