@@ -1,0 +1,208 @@
+// A 4,000 x 3,000 picture puzzle of 119,999 pieces, as the expert makes it
+// from a photo: opening it, the memory it holds, a move of one piece, the
+// first move after opening, and a move that pushes the whole bottom row.
+// Each figure stands beside its floor measured in the same run: decoding
+// the photo once, and one plain copy of a board-sized picture.
+//
+//   bench_huge [--photo=jpg|bmp] [--write-puzzle=DIR] [benchmark options]
+//
+// --write-puzzle leaves the puzzles in DIR (for zarvos-cli or a profiler)
+// and ends.
+
+#include "HugePuzzle.h"
+#include "NViewLib.h"
+#include "ZarvoGame.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+THugePuzzle Puzzle;
+
+double Megabytes(qint64 bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+void BM_DecodePhoto(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const QImage photo = NViewLibLoad(Puzzle.Picture);
+        benchmark::DoNotOptimize(photo.constBits());
+    }
+}
+
+void BM_PlainCopy(benchmark::State &state)
+{
+    TZarvoPad pad;
+    pad.LoadPuzzle(Puzzle.OnePiece, false);
+    const int w = pad.Width(), h = pad.Height();
+    const QImage src(w, h, QImage::Format_RGB32);
+    QImage dst(w, h, QImage::Format_RGB32);
+    std::memset(dst.bits(), 0, size_t(dst.sizeInBytes()));
+    for (auto _ : state) {
+        std::memcpy(dst.bits(), src.constBits(), size_t(src.sizeInBytes()));
+        benchmark::DoNotOptimize(dst.constBits());
+    }
+    state.SetLabel(std::to_string(w) + "x" + std::to_string(h));
+}
+
+// Opening as the puzzle window does: the load, then the picture of the
+// board's top-left 1,920 x 1,080 pixels, as a window on a full-HD screen
+// shows it first.
+void BM_Open(benchmark::State &state)
+{
+    const QString name = state.range(0) ? Puzzle.AllPieces : Puzzle.OnePiece;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto game = std::make_unique<TZarvoGame>();
+        state.ResumeTiming();
+        game->Load(name, false);
+        benchmark::DoNotOptimize(game->Board().ComposeScreen(false).constBits());
+        state.PauseTiming();
+        game.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(name.toStdString());
+}
+
+int PieceAt(const TZarvoPad &pad, int col, int row);
+void Drag(TZarvoPad &pad, int index, int dx);
+
+// The whole process after opening the big puzzle and making 20 moves, in a
+// fresh process (this case runs first): resident memory then and at its
+// peak since the puzzle was made.
+void BM_ProcessMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto game = std::make_unique<TZarvoGame>();
+        game->Load(Puzzle.AllPieces, false);
+        benchmark::DoNotOptimize(game->Board().ComposeScreen(false).constBits());
+        TZarvoPad &pad = game->Board();
+        // The gap walks left along the bottom row: every move is a new position.
+        for (int col = 398; col > 378; --col)
+            Drag(pad, PieceAt(pad, col, 299), pad.UnitSize);
+        state.counters["rss_MB"] = Megabytes(ResidentBytes());
+        state.counters["peak_MB"] = Megabytes(PeakResidentBytes());
+        state.counters["moves"] = pad.MoveIndex;
+    }
+}
+
+// The piece left of the gap (bottom-right corner) and the first piece of the
+// bottom row, found by position after the shuffle.
+int PieceAt(const TZarvoPad &pad, int col, int row)
+{
+    for (int i = 0; i < pad.PieceCount(); ++i)
+        if (pad.Col(pad.Piece(i)) == col && pad.Row(pad.Piece(i)) == row)
+            return i;
+    return -1;
+}
+
+// One press, move and release: the move and its commit into the history.
+void Drag(TZarvoPad &pad, int index, int dx)
+{
+    const TZarvo *p = pad.Piece(index);
+    const int x = p->X + p->Width / 2, y = p->Y + p->Height / 2;
+    pad.MouseDown(mbLeft, ssLeft, x, y);
+    pad.MouseMove(ssLeft, x + dx, y);
+    pad.MouseUp(mbLeft, 0, x + dx, y);
+}
+
+TZarvoGame &LoadedGame()
+{
+    static std::unique_ptr<TZarvoGame> game;
+    if (!game) {
+        game = std::make_unique<TZarvoGame>();
+        game->Load(Puzzle.AllPieces, false);
+    }
+    return *game;
+}
+
+// Into the gap and back: two moves per round.
+void BM_MoveOnePiece(benchmark::State &state)
+{
+    TZarvoPad &pad = LoadedGame().Board();
+    const int piece = PieceAt(pad, 398, 299);
+    for (auto _ : state) {
+        Drag(pad, piece, pad.UnitSize);
+        Drag(pad, piece, -pad.UnitSize);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 2);
+    state.counters["per_move"] = benchmark::Counter(
+        double(state.iterations()) * 2, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The first piece of the bottom row pushes the other 398 into the gap, and
+// the last one pushes them back.
+void BM_MovePushingRow(benchmark::State &state)
+{
+    TZarvoPad &pad = LoadedGame().Board();
+    const int first = PieceAt(pad, 0, 299);
+    for (auto _ : state) {
+        Drag(pad, first, pad.UnitSize);
+        const int last = PieceAt(pad, 399, 299);
+        Drag(pad, last, -pad.UnitSize);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 2);
+    state.counters["per_move"] = benchmark::Counter(
+        double(state.iterations()) * 2, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The first move after opening, against the ones after it.
+void BM_FirstMove(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto game = std::make_unique<TZarvoGame>();
+        game->Load(Puzzle.AllPieces, false);
+        TZarvoPad &pad = game->Board();
+        const int piece = PieceAt(pad, 398, 299);
+        state.ResumeTiming();
+        Drag(pad, piece, pad.UnitSize);
+        state.PauseTiming();
+        game.reset();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ProcessMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DecodePhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_MoveOnePiece)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MovePushingRow)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FirstMove)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QString format = QStringLiteral("jpg"), keep;
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith(QLatin1String("--photo=")))
+            format = arg.mid(8);
+        else if (arg.startsWith(QLatin1String("--write-puzzle=")))
+            keep = arg.mid(15);
+        else
+            rest.push_back(argv[i]);
+    }
+    QTemporaryDir temp;
+    Puzzle = MakeHugePuzzle(keep.isEmpty() ? temp.path() : keep, format);
+    if (!keep.isEmpty())
+        return 0;
+    ResetPeakResident(); // making the puzzle is no part of playing it
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
