@@ -67,7 +67,12 @@ TBoardView::TBoardView(TZarvoPad *pad, QWidget *parent) : QWidget(parent), FPad(
     FFlash.setInterval(250);
     connect(&FFlash, &QTimer::timeout, this, [this] { update(); });
     if (FPad) {
-        FPad->OnPaint = [this](TZarvoPad &) { update(); };
+        // The board composes only the area a paint event exposes; what
+        // changed is taken so the board does not keep collecting it.
+        FPad->OnPaint = [this](TZarvoPad &pad) {
+            pad.TakeChangedAreas();
+            update();
+        };
         FPad->OnConfineCursor = [this](TZarvoPad &, bool on) { Confine(on); };
     }
     UpdateCursor();
@@ -186,16 +191,18 @@ void TBoardView::paintEvent(QPaintEvent *event)
         !FPad->ShowObject && FPad->MouseInside && FPointerInside && isEnabled() && WindowActive();
     // The hand's size follows the option at once, even during a game.
     FPad->Cursor64 = Settings().Cursor64;
-    const QImage &picture = FPad->ComposeScreen(false);
+    // Only the exposed area is composed: a picture puzzle is larger than
+    // any window.
+    const QRect board(0, 0, FPad->Width(), FPad->Height());
     const QRect exposed = event->rect();
     if (FZoom == 1.0) {
         // Board pixels are logical pixels; enlarging on a dense screen must
         // not smooth the bevels and captions into a blur.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        const QRect dirty = exposed & picture.rect();
+        const QRect dirty = exposed & board;
         if (!dirty.isEmpty())
-            painter.drawImage(dirty, picture, dirty);
-    } else if (!picture.isNull()) {
+            painter.drawImage(dirty.topLeft(), FPad->ComposeScreen(false, dirty));
+    } else if (!board.isEmpty()) {
         // Only the board pixels under the exposed area (and one more around
         // them for smoothing) are scaled, so a repaint costs what is shown,
         // not the whole board.
@@ -205,11 +212,11 @@ void TBoardView::paintEvent(QPaintEvent *event)
                                           int(std::floor(exposed.top() / FZoom)) - 1),
                                    QPoint(int(std::ceil((exposed.right() + 1) / FZoom)) + 1,
                                           int(std::ceil((exposed.bottom() + 1) / FZoom)) + 1)) &
-                             picture.rect();
+                             board;
         if (!source.isEmpty())
             painter.drawImage(QRectF(source.x() * FZoom, source.y() * FZoom, source.width() * FZoom,
                                      source.height() * FZoom),
-                              picture, source);
+                              FPad->ComposeScreen(false, source));
     }
     // Whatever the board does not cover (a view larger than the board).
     const QRegion rest = QRegion(exposed) - QRegion(QRect(QPoint(0, 0), sizeHint()));

@@ -628,7 +628,7 @@ void TFormZarvo::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (!FullScreenBack.isNull())
         p.drawImage(0, PnlCaption->height() + PnlMoves->height(), FullScreenBack);
-    const QImage &goalPicture = FGame->Board().ObjectBitmap;
+    const QImage &goalPicture = FGame->Board().ObjectBitmap();
     if (!goalPicture.isNull() && !FGoalRect.isEmpty()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(FGoalRect, goalPicture);

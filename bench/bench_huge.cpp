@@ -14,14 +14,21 @@
 #include "ZarvoGame.h"
 
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace {
 
 THugePuzzle Puzzle;
+
+// What a window on a full-HD screen shows of the board at first, and after
+// scrolling to the bottom-right corner, where the moves below are made.
+const QRect FirstView(0, 0, 1920, 1080);
+const QRect CornerView(4020 - 1920, 3020 - 1080, 1920, 1080);
 
 double Megabytes(qint64 bytes)
 {
@@ -62,7 +69,7 @@ void BM_Open(benchmark::State &state)
         auto game = std::make_unique<TZarvoGame>();
         state.ResumeTiming();
         game->Load(name, false);
-        benchmark::DoNotOptimize(game->Board().ComposeScreen(false).constBits());
+        benchmark::DoNotOptimize(game->Board().ComposeScreen(false, FirstView).constBits());
         state.PauseTiming();
         game.reset();
         state.ResumeTiming();
@@ -72,23 +79,36 @@ void BM_Open(benchmark::State &state)
 
 int PieceAt(const TZarvoPad &pad, int col, int row);
 void Drag(TZarvoPad &pad, int index, int dx);
+void Paint(TZarvoPad &pad, const QRect &view);
 
-// The whole process after opening the big puzzle and making 20 moves, in a
-// fresh process (this case runs first): resident memory then and at its
-// peak since the puzzle was made.
+// The whole process after opening the big puzzle, showing a window of it
+// and making 20 moves: resident memory then and at its peak. Measured in a
+// process of its own (this program started again with --memory-of), so
+// that making the puzzle leaves nothing behind in it.
+void PlayForMemory()
+{
+    auto game = std::make_unique<TZarvoGame>();
+    game->Load(Puzzle.AllPieces, false);
+    TZarvoPad &pad = game->Board();
+    Paint(pad, CornerView);
+    // The gap walks left along the bottom row: every move is a new position.
+    for (int col = 398; col > 378; --col)
+        Drag(pad, PieceAt(pad, col, 299), pad.UnitSize);
+    std::printf("%lld %lld %d\n", ResidentBytes(), PeakResidentBytes(), pad.MoveIndex);
+}
+
+QString Program;
+
 void BM_ProcessMemory(benchmark::State &state)
 {
     for (auto _ : state) {
-        auto game = std::make_unique<TZarvoGame>();
-        game->Load(Puzzle.AllPieces, false);
-        benchmark::DoNotOptimize(game->Board().ComposeScreen(false).constBits());
-        TZarvoPad &pad = game->Board();
-        // The gap walks left along the bottom row: every move is a new position.
-        for (int col = 398; col > 378; --col)
-            Drag(pad, PieceAt(pad, col, 299), pad.UnitSize);
-        state.counters["rss_MB"] = Megabytes(ResidentBytes());
-        state.counters["peak_MB"] = Megabytes(PeakResidentBytes());
-        state.counters["moves"] = pad.MoveIndex;
+        QProcess child;
+        child.start(Program, {QStringLiteral("--memory-of=") + Puzzle.Root});
+        child.waitForFinished(-1);
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        state.counters["rss_MB"] = Megabytes(figures.value(0).toLongLong());
+        state.counters["peak_MB"] = Megabytes(figures.value(1).toLongLong());
+        state.counters["moves"] = figures.value(2).toDouble();
     }
 }
 
@@ -102,14 +122,27 @@ int PieceAt(const TZarvoPad &pad, int col, int row)
     return -1;
 }
 
-// One press, move and release: the move and its commit into the history.
+// What the view paints after each mouse event: the screen picture, with
+// the hand, of every area that changed and lies in its window.
+void Paint(TZarvoPad &pad, const QRect &view)
+{
+    for (const QRect &r : pad.TakeChangedAreas())
+        if (r.intersects(view))
+            benchmark::DoNotOptimize(pad.ComposeScreen(true, r & view).constBits());
+}
+
+// One press, move and release: the move, its pictures and its commit into
+// the history.
 void Drag(TZarvoPad &pad, int index, int dx)
 {
     const TZarvo *p = pad.Piece(index);
     const int x = p->X + p->Width / 2, y = p->Y + p->Height / 2;
     pad.MouseDown(mbLeft, ssLeft, x, y);
+    Paint(pad, CornerView);
     pad.MouseMove(ssLeft, x + dx, y);
+    Paint(pad, CornerView);
     pad.MouseUp(mbLeft, 0, x + dx, y);
+    Paint(pad, CornerView);
 }
 
 TZarvoGame &LoadedGame()
@@ -118,6 +151,7 @@ TZarvoGame &LoadedGame()
     if (!game) {
         game = std::make_unique<TZarvoGame>();
         game->Load(Puzzle.AllPieces, false);
+        Paint(game->Board(), CornerView);
     }
     return *game;
 }
@@ -160,6 +194,7 @@ void BM_FirstMove(benchmark::State &state)
         auto game = std::make_unique<TZarvoGame>();
         game->Load(Puzzle.AllPieces, false);
         TZarvoPad &pad = game->Board();
+        Paint(pad, CornerView);
         const int piece = PieceAt(pad, 398, 299);
         state.ResumeTiming();
         Drag(pad, piece, pad.UnitSize);
@@ -184,7 +219,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QString format = QStringLiteral("jpg"), keep;
+    QString format = QStringLiteral("jpg"), keep, memoryOf;
     std::vector<char *> rest;
     for (int i = 0; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -192,11 +227,21 @@ int main(int argc, char **argv)
             format = arg.mid(8);
         else if (arg.startsWith(QLatin1String("--write-puzzle=")))
             keep = arg.mid(15);
+        else if (arg.startsWith(QLatin1String("--memory-of=")))
+            memoryOf = arg.mid(12);
         else
             rest.push_back(argv[i]);
     }
+    Program = QCoreApplication::applicationFilePath();
     QTemporaryDir temp;
-    Puzzle = MakeHugePuzzle(keep.isEmpty() ? temp.path() : keep, format);
+    Puzzle = MakeHugePuzzle(!memoryOf.isEmpty() ? memoryOf
+                            : keep.isEmpty()    ? temp.path()
+                                                : keep,
+                            format);
+    if (!memoryOf.isEmpty()) {
+        PlayForMemory();
+        return 0;
+    }
     if (!keep.isEmpty())
         return 0;
     ResetPeakResident(); // making the puzzle is no part of playing it

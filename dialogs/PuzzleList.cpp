@@ -168,8 +168,7 @@ QImage RenderPuzzlePreview(const QString &puzzleFile, QSize area, QColor backgro
     TZarvoPad board;
     board.Constructing = true;
     board.LoadPuzzle(puzzleFile, false);
-    board.Redraw();
-    return ComposePreview(board.WorkBitmap, area, background);
+    return ComposePreview(board.ComposeBoard(), area, background);
 }
 
 bool SavePreviewCache(const QImage &preview, const QString &cacheFile)

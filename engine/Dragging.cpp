@@ -1,3 +1,4 @@
+#include "PadTrack.h"
 #include "ZarvoPad.h"
 
 #include <algorithm>
@@ -12,11 +13,34 @@ void TZarvoPad::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     // would drag a goal piece and record the goal as a position of the game.
     if (ShowObject)
         return;
+    VerifyTrack();
     Dragging = true;
-    for (auto &piece : ActivePieces()) {
-        piece->PushDepth = 0;
-        piece->OldX = piece->X;
-        piece->OldY = piece->Y;
+    // Every piece's place becomes its committed one and no piece has been
+    // pushed yet: only the pieces moved or pushed since the last commit
+    // differ from that.
+    TPadTrack *t = ActiveTrack();
+    const auto commit = [this](TZarvo *p) {
+        p->PushDepth = 0;
+        if (p->OldX != p->X || p->OldY != p->Y) {
+            p->OldX = p->X;
+            p->OldY = p->Y;
+            NoteCommitted(p);
+        }
+    };
+    if (t) {
+        for (qint32 i : t->DragTouched) {
+            t->InDrag[size_t(i)] = 0;
+            commit(Pieces[size_t(i)].get());
+        }
+        t->DragTouched.clear();
+        for (qint32 i : t->Uncommitted) {
+            t->InUncommitted[size_t(i)] = 0;
+            commit(Pieces[size_t(i)].get());
+        }
+        t->Uncommitted.clear();
+    } else {
+        for (auto &piece : ActivePieces())
+            commit(piece.get());
     }
     PushDepthCounter = 0;
     DragIndex = -1;
@@ -30,13 +54,22 @@ void TZarvoPad::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     // pressed: a piece placed outside it is never seen.
     const TZarvoList &list = ActivePieces();
     const bool onBoard = x >= 0 && y >= 0 && x < Width() && y < Height();
-    for (int i = 0; onBoard && i < int(list.size()); ++i) {
+    const auto hit = [&](int i) {
         const TZarvo *p = list[size_t(i)].get();
         if (p->Movable && p->X <= x && x < p->X + p->Width && p->Y <= y && y < p->Y + p->Height) {
             DragIndex = i;
             PrevHit = LastHit == -1 ? i : LastHit;
             LastHit = i;
         }
+    };
+    if (onBoard && t) {
+        std::vector<int> under;
+        t->Grid.Query(x, y, x, y, under);
+        for (int i : under)
+            hit(i);
+    } else if (onBoard) {
+        for (int i = 0; i < int(list.size()); ++i)
+            hit(i);
     }
     DownX = x;
     DownY = y;
@@ -75,7 +108,7 @@ void TZarvoPad::MouseMove(TShiftState shift, int x, int y)
         // that was stopped follows again at once when the mouse comes back.
         const int grabX = DownX - p->X;
         const int grabY = DownY - p->Y;
-        DragBy(p, x - DownX, y - DownY);
+        DragSteps(p, x - DownX, y - DownY);
         HandX = DownX = p->X + grabX;
         HandY = DownY = p->Y + grabY;
     }
@@ -123,20 +156,33 @@ void TZarvoPad::CommitDrag()
     // is committed first and the resting position recorded once: one drag
     // is one move, and a position the chain passed on its way was never a
     // position of the game, so it must not take the counter back.
+    VerifyTrack();
     bool moved = false;
-    for (const auto &piece : ActivePieces()) {
-        TZarvo *p = piece.get();
+    const auto commit = [&](TZarvo *p) {
         if (p->PushDepth <= 0)
-            continue;
+            return;
         moved = true;
         p->PushDepth = 0;
         p->OldX = p->X;
         p->OldY = p->Y;
+        NoteCommitted(p);
         for (TZarvo *q = p->Master; q; q = q->Next) {
             q->PushDepth = 0;
             q->OldX = q->X;
             q->OldY = q->Y;
+            NoteCommitted(q);
         }
+    };
+    if (TPadTrack *t = ActiveTrack()) {
+        std::vector<qint32> touched;
+        touched.swap(t->DragTouched);
+        for (qint32 i : touched) {
+            t->InDrag[size_t(i)] = 0;
+            commit(Pieces[size_t(i)].get());
+        }
+    } else {
+        for (const auto &piece : ActivePieces())
+            commit(piece.get());
     }
     if (moved)
         RecordPosition(MoveIndex + 1);

@@ -1,11 +1,15 @@
 // The board's pictures: bevels painted into the background once per load,
-// finished piece faces, composing WorkBitmap during a drag, the hand picture,
-// and the board picture written on request.
+// the finished piece faces (made tile by tile where the board is first
+// drawn), the board and goal pictures composed for any area asked for, the
+// hand picture, and the board picture written on request.
 #include "DataRoot.h"
+#include "DrawState.h"
 #include "FormColour.h"
+#include "PadTrack.h"
 #include "ZarvoPad.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -17,8 +21,11 @@ namespace {
 // 96 dpi: caption point sizes come out as on the screen the puzzles were made for.
 constexpr int BoardDotsPerMeter = 3780;
 
-// Beyond this many separate rectangles a drag step recomposes their bounding box.
-constexpr size_t MaxDirtyRects = 32;
+// The faces are made in tiles of this size: wide, so a caption's painter
+// works on a short band of the picture, and low, so a tile holds few rows of
+// pieces.
+constexpr int TileWidth = 256;
+constexpr int TileHeight = 64;
 
 constexpr std::array<uchar, 256> MakeTable(bool light)
 {
@@ -51,6 +58,12 @@ void ApplyTable(QImage &picture, const TRect &rect, const std::array<uchar, 256>
             p[2] = table[p[2]];
         }
     }
+}
+
+TRect Clipped(const TRect &r, const QRect &clip)
+{
+    return {std::max(r.Left, clip.left()), std::max(r.Top, clip.top()),
+            std::min(r.Right, clip.right() + 1), std::min(r.Bottom, clip.bottom() + 1)};
 }
 
 void Ensure32(QImage &picture)
@@ -98,6 +111,16 @@ void CopyBlock(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, i
 QRect FullRect(const QImage &picture)
 {
     return QRect(0, 0, picture.width(), picture.height());
+}
+
+QRect PieceRect(const TZarvo *p)
+{
+    return QRect(p->X, p->Y, p->Width, p->Height);
+}
+
+QRect FaceRect(const TZarvo *p)
+{
+    return QRect(p->ImageX, p->ImageY, p->Width, p->Height);
 }
 
 int ClampToInt(qint64 v)
@@ -166,6 +189,48 @@ void PaintLines(QImage &picture, const QString &text, bool light, int b, int uni
     }
 }
 
+// The bevel of piece z drawn at dest, cut to clip. The small squares mark the
+// inner corners where a compound piece goes on on two adjacent sides; a
+// square reached twice is shaded twice.
+void Bevel(QImage &target, const TZarvo &z, const TRect &dest, int c, const QRect &clip)
+{
+    const int l = dest.Left, t = dest.Top, r = dest.Right, bm = dest.Bottom;
+    const auto dark = [&](const TRect &rect) { Darken(target, Clipped(rect, clip)); };
+    const auto light = [&](const TRect &rect) { Lighten(target, Clipped(rect, clip)); };
+    if (z.EdgeBottom) {
+        dark({l, bm - c, r, bm});
+    } else {
+        if (!z.EdgeLeft)
+            dark({l, bm - c, l + c, bm});
+        if (!z.EdgeRight)
+            dark({r - c, bm - c, r, bm});
+    }
+    if (z.EdgeRight) {
+        dark({r - c, t, r, bm});
+    } else {
+        if (!z.EdgeTop)
+            dark({r - c, t, r, t + c});
+        if (!z.EdgeBottom)
+            dark({r - c, bm - c, r, bm});
+    }
+    if (z.EdgeTop) {
+        light({l, t, r, t + c});
+    } else {
+        if (!z.EdgeLeft)
+            light({l, t, l + c, t + c});
+        if (!z.EdgeRight)
+            light({r - c, t, r, t + c});
+    }
+    if (z.EdgeLeft) {
+        light({l, t, l + c, bm});
+    } else {
+        if (!z.EdgeTop)
+            light({l, t, l + c, t + c});
+        if (!z.EdgeBottom)
+            light({l, bm - c, l + c, bm});
+    }
+}
+
 } // namespace
 
 void Lighten(QImage &picture, const TRect &rect)
@@ -177,6 +242,96 @@ void Darken(QImage &picture, const TRect &rect)
 {
     ApplyTable(picture, rect, DarkTable);
 }
+
+// ---------------------------------------------------------------------------
+// TRectIndex
+
+void TRectIndex::Build(const std::vector<QRect> &rects, int unitSize)
+{
+    qint64 left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const QRect &r : rects) {
+        if (r.isEmpty())
+            continue;
+        left = any ? std::min<qint64>(left, r.left()) : r.left();
+        top = any ? std::min<qint64>(top, r.top()) : r.top();
+        right = any ? std::max<qint64>(right, r.right()) : r.right();
+        bottom = any ? std::max<qint64>(bottom, r.bottom()) : r.bottom();
+        any = true;
+    }
+    qint64 cell = std::max(8, unitSize);
+    const qint64 budget = 4 * qint64(rects.size()) + 4096;
+    while (((right - left) / cell + 1) * ((bottom - top) / cell + 1) > budget)
+        cell *= 2;
+    CellSize = int(std::min<qint64>(cell, 1 << 30));
+    OriginX = int(left);
+    OriginY = int(top);
+    Cols = int((right - left) / CellSize + 1);
+    Rows = int((bottom - top) / CellSize + 1);
+    // Counted first, then filled: one array for all cells.
+    Start.assign(size_t(Cols) * size_t(Rows) + 1, 0);
+    const auto span = [&](const QRect &r, int &c0, int &r0, int &c1, int &r1) {
+        c0 = FloorDiv(r.left() - OriginX, CellSize);
+        r0 = FloorDiv(r.top() - OriginY, CellSize);
+        c1 = FloorDiv(r.right() - OriginX, CellSize);
+        r1 = FloorDiv(r.bottom() - OriginY, CellSize);
+    };
+    for (const QRect &r : rects) {
+        if (r.isEmpty())
+            continue;
+        int c0, r0, c1, r1;
+        span(r, c0, r0, c1, r1);
+        for (int y = r0; y <= r1; ++y)
+            for (int x = c0; x <= c1; ++x)
+                ++Start[size_t(y) * size_t(Cols) + size_t(x) + 1];
+    }
+    for (size_t k = 1; k < Start.size(); ++k)
+        Start[k] += Start[k - 1];
+    Entries.assign(size_t(Start.back()), 0);
+    std::vector<qint32> fill(Start.begin(), Start.end() - 1);
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const QRect &r = rects[i];
+        if (r.isEmpty())
+            continue;
+        int c0, r0, c1, r1;
+        span(r, c0, r0, c1, r1);
+        for (int y = r0; y <= r1; ++y)
+            for (int x = c0; x <= c1; ++x)
+                Entries[size_t(fill[size_t(y) * size_t(Cols) + size_t(x)]++)] = qint32(i);
+    }
+    Stamp.assign(rects.size(), 0);
+    QueryNo = 0;
+}
+
+void TRectIndex::Query(const QRect &area, std::vector<int> &out)
+{
+    out.clear();
+    if (area.isEmpty() || !Built())
+        return;
+    const int c0 = std::max(0, FloorDiv(area.left() - OriginX, CellSize));
+    const int c1 = std::min(Cols - 1, FloorDiv(area.right() - OriginX, CellSize));
+    const int r0 = std::max(0, FloorDiv(area.top() - OriginY, CellSize));
+    const int r1 = std::min(Rows - 1, FloorDiv(area.bottom() - OriginY, CellSize));
+    if (++QueryNo == 0) {
+        std::fill(Stamp.begin(), Stamp.end(), 0);
+        QueryNo = 1;
+    }
+    for (int y = r0; y <= r1; ++y)
+        for (int x = c0; x <= c1; ++x) {
+            const size_t cell = size_t(y) * size_t(Cols) + size_t(x);
+            for (qint32 k = Start[cell]; k < Start[cell + 1]; ++k) {
+                const qint32 i = Entries[size_t(k)];
+                if (Stamp[size_t(i)] != QueryNo) {
+                    Stamp[size_t(i)] = QueryNo;
+                    out.push_back(i);
+                }
+            }
+        }
+    std::sort(out.begin(), out.end());
+}
+
+// ---------------------------------------------------------------------------
+// Background, single pieces
 
 void TZarvoPad::PaintBackgroundBevels()
 {
@@ -202,7 +357,7 @@ void TZarvoPad::PaintBackgroundBevels()
     PaintLines(BackBitmap, BorderSh, false, b, UnitSize, Offset);
 }
 
-void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target) const
+void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target)
 {
     const TZarvo &z = *p;
     // Fixed pieces of the piece list belong to the background.
@@ -212,63 +367,34 @@ void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target) const
     const TRect src{z.ImageX, z.ImageY, z.ImageX + z.Width, z.ImageY + z.Height};
     if (!ShowObject && Prerender)
         dest = src; // building the faces: each lands at its own picture position
+    if (!Prerender)
+        FinishFacesIn(FaceRect(p));
     CopyBlock(target, dest.Left, dest.Top, ZarvoBitmap, src.Left, src.Top, z.Width, z.Height,
               FullRect(target));
     if (!Prerender)
         return;
-
-    const int c = Border;
-    const int l = dest.Left, t = dest.Top, r = dest.Right, bm = dest.Bottom;
-    if (!NoZarvoBorder) {
-        // The small squares mark inner corners where a compound piece goes on
-        // on two adjacent sides; a square reached twice is shaded twice.
-        if (z.EdgeBottom) {
-            Darken(target, {l, bm - c, r, bm});
-        } else {
-            if (!z.EdgeLeft)
-                Darken(target, {l, bm - c, l + c, bm});
-            if (!z.EdgeRight)
-                Darken(target, {r - c, bm - c, r, bm});
-        }
-        if (z.EdgeRight) {
-            Darken(target, {r - c, t, r, bm});
-        } else {
-            if (!z.EdgeTop)
-                Darken(target, {r - c, t, r, t + c});
-            if (!z.EdgeBottom)
-                Darken(target, {r - c, bm - c, r, bm});
-        }
-        if (z.EdgeTop) {
-            Lighten(target, {l, t, r, t + c});
-        } else {
-            if (!z.EdgeLeft)
-                Lighten(target, {l, t, l + c, t + c});
-            if (!z.EdgeRight)
-                Lighten(target, {r - c, t, r, t + c});
-        }
-        if (z.EdgeLeft) {
-            Lighten(target, {l, t, l + c, bm});
-        } else {
-            if (!z.EdgeTop)
-                Lighten(target, {l, t, l + c, t + c});
-            if (!z.EdgeBottom)
-                Lighten(target, {l, bm - c, l + c, bm});
-        }
+    if (!NoZarvoBorder)
+        Bevel(target, z, dest, Border, FullRect(target));
+    if (!NoZarvoCaption && !z.Caption.isEmpty() && !target.isNull()) {
+        QPainter painter(&target);
+        painter.setFont(Font);
+        painter.setPen(FontColor);
+        DrawCaption(painter, z.Caption, QRect(dest.Left, dest.Top, z.Width, z.Height),
+                    FullRect(target), 0);
     }
-    if (!NoZarvoCaption && !z.Caption.isEmpty() && !target.isNull())
-        DrawCaption(target, QRect(l, t, z.Width, z.Height),
-                    QRect(l + c + 2, t + c + 2, std::max(z.Width, 1), std::max(z.Height, 1)),
-                    z.Caption);
 }
 
-void TZarvoPad::DrawCaption(QImage &target, const QRect &face, const QRect &box,
-                            const QString &caption) const
+void TZarvoPad::DrawCaption(QPainter &painter, const QString &caption, const QRect &piece,
+                            const QRect &clip, int top) const
 {
+    const QRect cut = piece & clip;
+    if (cut.isEmpty())
+        return;
     constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-    QPainter painter(&target);
-    painter.setClipRect(face);
-    painter.setFont(Font);
-    painter.setPen(FontColor);
+    const QRect face = piece.translated(0, -top);
+    const QRect box(face.left() + Border + 2, face.top() + Border + 2, std::max(face.width(), 1),
+                    std::max(face.height(), 1));
+    painter.setClipRect(cut.translated(0, -top));
     if (!CaptionOutline) {
         painter.drawText(box, flags, caption);
         return;
@@ -307,107 +433,412 @@ void TZarvoPad::DrawCaption(QImage &target, const QRect &face, const QRect &box,
     painter.drawImage(area.topLeft(), text);
 }
 
+// ---------------------------------------------------------------------------
+// Faces
+
+TDrawState &TZarvoPad::Draw() const
+{
+    if (!FDraw)
+        FDraw = std::make_unique<TDrawState>();
+    return *FDraw;
+}
+
+void TZarvoPad::TileInto(QImage &target, const QRect &area, const QImage &src, int ox, int oy)
+{
+    // Tiles laid from (ox, oy), continued backwards into the strip left of
+    // and above it.
+    const QRect r = area & FullRect(target);
+    if (r.isEmpty() || src.isNull())
+        return;
+    const int pw = src.width(), ph = src.height();
+    const auto floorMod = [](qint64 a, int m) { return int(((a % m) + m) % m); };
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const auto *s =
+            reinterpret_cast<const QRgb *>(src.constScanLine(floorMod(y - qint64(oy), ph)));
+        auto *d = reinterpret_cast<QRgb *>(target.scanLine(y));
+        int x = r.left();
+        int sx = floorMod(qint64(x) - ox, pw);
+        while (x <= r.right()) {
+            const int n = std::min(pw - sx, r.right() + 1 - x);
+            std::memcpy(d + x, s + sx, size_t(n) * sizeof(QRgb));
+            x += n;
+            sx = 0;
+        }
+    }
+}
+
+void TZarvoPad::StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize)
+{
+    // The faces picture is board-sized: the piece picture as loaded where it
+    // lies on the board, the background elsewhere (what a face that reaches
+    // past the picture shows), and the faces are made from it tile by tile.
+    TDrawState &d = Draw();
+    QImage faces = NewBoardPicture(Width(), Height());
+    const QRect board = FullRect(faces);
+    d.Raw = QRect(QPoint(0, 0), rawSize) & board;
+    if (!raw.isNull())
+        CopyBlock(faces, 0, 0, raw, 0, 0, d.Raw.width(), d.Raw.height(), d.Raw);
+    else
+        TileInto(faces, d.Raw, tile, tileOrigin.x(), tileOrigin.y());
+    const QRect right(d.Raw.right() + 1, 0, board.width() - d.Raw.width(), board.height());
+    const QRect below(0, d.Raw.bottom() + 1, d.Raw.width(), board.height() - d.Raw.height());
+    for (const QRect &r : {right, below})
+        if (!r.isEmpty())
+            CopyBlock(faces, r.x(), r.y(), BackBitmap, r.x(), r.y(), r.width(), r.height(), r);
+    ZarvoBitmap = std::move(faces);
+    d.TileCols = (Width() + TileWidth - 1) / TileWidth;
+    d.TileRows = (Height() + TileHeight - 1) / TileHeight;
+    d.TileDone.assign(size_t(d.TileCols) * size_t(d.TileRows), 0);
+    d.FacesPending = !d.TileDone.empty();
+    d.FacesKey = ZarvoBitmap.cacheKey();
+    d.SourcesCount = size_t(-1); // made with the first tile
+}
+
+void TZarvoPad::FinishFacesIn(const QRect &area)
+{
+    if (!FDraw || !FDraw->FacesPending)
+        return;
+    TDrawState &d = *FDraw;
+    if (d.FacesKey != ZarvoBitmap.cacheKey() || ZarvoBitmap.size() != BackBitmap.size()) {
+        // The piece picture was replaced: it is taken as it is.
+        d.FacesPending = false;
+        return;
+    }
+    const QRect r = area & FullRect(ZarvoBitmap);
+    if (r.isEmpty())
+        return;
+    const int c0 = r.left() / TileWidth, c1 = r.right() / TileWidth;
+    const int r0 = r.top() / TileHeight, r1 = r.bottom() / TileHeight;
+    for (int ty = r0; ty <= r1; ++ty)
+        for (int tx = c0; tx <= c1; ++tx)
+            if (!d.TileDone[size_t(ty) * size_t(d.TileCols) + size_t(tx)])
+                FinishTile(tx, ty);
+    d.FacesKey = ZarvoBitmap.cacheKey();
+}
+
+void TZarvoPad::FinishFaces()
+{
+    FinishFacesIn(FullRect(ZarvoBitmap));
+    if (FDraw)
+        FDraw->FacesPending = false;
+}
+
+void TZarvoPad::FinishTile(int tx, int ty)
+{
+    TDrawState &d = *FDraw;
+    d.TileDone[size_t(ty) * size_t(d.TileCols) + size_t(tx)] = 1;
+    const QRect tile =
+        QRect(tx * TileWidth, ty * TileHeight, TileWidth, TileHeight) & FullRect(ZarvoBitmap);
+    if (d.SourcesCount != Pieces.size()) {
+        std::vector<QRect> rects(Pieces.size());
+        for (size_t i = 0; i < Pieces.size(); ++i)
+            if (Pieces[i]->Movable)
+                rects[i] = FaceRect(Pieces[i].get());
+        d.Sources.Build(rects, UnitSize);
+        d.SourcesCount = Pieces.size();
+    }
+    // The tile as the whole picture would have been made: the background,
+    // then every movable piece's face in list order, each from the picture
+    // as loaded, with its bevel and caption.
+    const QImage raw = ZarvoBitmap.copy(tile);
+    CopyBlock(ZarvoBitmap, tile.x(), tile.y(), BackBitmap, tile.x(), tile.y(), tile.width(),
+              tile.height(), tile);
+    std::vector<int> pieces;
+    d.Sources.Query(tile, pieces);
+    if (pieces.empty())
+        return;
+    // Captions are written on the band of rows the tile covers, a picture
+    // sharing ZarvoBitmap's memory, so their painter has a short picture.
+    uchar *bits = ZarvoBitmap.bits();
+    QImage band(bits + qsizetype(tile.top()) * ZarvoBitmap.bytesPerLine(), ZarvoBitmap.width(),
+                tile.height(), ZarvoBitmap.bytesPerLine(), QImage::Format_RGB32);
+    band.setDotsPerMeterX(BoardDotsPerMeter);
+    band.setDotsPerMeterY(BoardDotsPerMeter);
+    std::unique_ptr<QPainter> painter;
+    const QRect rawTile = tile & d.Raw;
+    for (int i : pieces) {
+        const TZarvo &z = *Pieces[size_t(i)];
+        const QRect face = FaceRect(&z);
+        const QRect copy = face & rawTile;
+        if (!copy.isEmpty())
+            CopyBlock(ZarvoBitmap, copy.x(), copy.y(), raw, copy.x() - tile.x(),
+                      copy.y() - tile.y(), copy.width(), copy.height(), copy);
+        if (!NoZarvoBorder)
+            Bevel(ZarvoBitmap, z,
+                  {face.left(), face.top(), face.left() + z.Width, face.top() + z.Height}, Border,
+                  tile);
+        if (!NoZarvoCaption && !z.Caption.isEmpty()) {
+            if (!painter) {
+                painter = std::make_unique<QPainter>(&band);
+                painter->setFont(Font);
+                painter->setPen(FontColor);
+            }
+            DrawCaption(*painter, z.Caption, face, tile, tile.top());
+        }
+    }
+}
+
+bool TZarvoPad::GoalFromFacesPossible(const QRect &raw) const
+{
+    // The goal picture is the goal list drawn from the faces when every goal
+    // piece stands at its own picture position and its face there is
+    // exactly the one the goal would draw: a movable piece of the same size,
+    // edges and caption is the last face drawn there, on a unit-sized cell
+    // of the picture as loaded, and no other face reaches into it.
+    const int unit = UnitSize;
+    if (Objects.empty())
+        return true; // the goal picture is the background
+    if (unit <= 0)
+        return false;
+    const QRect inside = raw & QRect(0, 0, Width(), Height());
+    const auto cellOf = [&](const TZarvo *p, QPoint &cell) {
+        if (p->Width != unit || p->Height != unit)
+            return false;
+        const int dx = p->ImageX - Offset.x(), dy = p->ImageY - Offset.y();
+        if (FloorDiv(dx, unit) * unit != dx || FloorDiv(dy, unit) * unit != dy)
+            return false;
+        cell = QPoint(FloorDiv(dx, unit), FloorDiv(dy, unit));
+        return true;
+    };
+    QPoint lo(INT_MAX, INT_MAX), hi(INT_MIN, INT_MIN);
+    for (const auto &piece : Pieces) {
+        if (!piece->Movable)
+            continue;
+        QPoint c;
+        if (!cellOf(piece.get(), c))
+            return false; // faces of other sizes: not worth working out
+        lo = QPoint(std::min(lo.x(), c.x()), std::min(lo.y(), c.y()));
+        hi = QPoint(std::max(hi.x(), c.x()), std::max(hi.y(), c.y()));
+    }
+    if (lo.x() > hi.x())
+        return false;
+    const qint64 cols = qint64(hi.x()) - lo.x() + 1, rows = qint64(hi.y()) - lo.y() + 1;
+    if (cols * rows > 4 * qint64(Pieces.size()) + 4096)
+        return false;
+    std::vector<qint32> last(size_t(cols * rows), -1);
+    for (size_t i = 0; i < Pieces.size(); ++i) {
+        QPoint c;
+        if (Pieces[i]->Movable && cellOf(Pieces[i].get(), c))
+            last[size_t(c.y() - lo.y()) * size_t(cols) + size_t(c.x() - lo.x())] = qint32(i);
+    }
+    for (const auto &goal : Objects) {
+        const TZarvo *g = goal.get();
+        QPoint c;
+        if (g->X != g->ImageX || g->Y != g->ImageY || !cellOf(g, c) || c.x() < lo.x() ||
+            c.x() > hi.x() || c.y() < lo.y() || c.y() > hi.y())
+            return false;
+        const qint32 i = last[size_t(c.y() - lo.y()) * size_t(cols) + size_t(c.x() - lo.x())];
+        if (i < 0)
+            return false;
+        const TZarvo *p = Pieces[size_t(i)].get();
+        if (!inside.contains(FaceRect(g)) || p->EdgeTop != g->EdgeTop ||
+            p->EdgeRight != g->EdgeRight || p->EdgeBottom != g->EdgeBottom ||
+            p->EdgeLeft != g->EdgeLeft || (!NoZarvoCaption && p->Caption != g->Caption))
+            return false;
+    }
+    return true;
+}
+
+QImage TZarvoPad::RenderGoal(const QImage &raw)
+{
+    // The goal as the pre-rendering draws it: every goal piece, fixed ones
+    // too, at its goal cell, from the picture as loaded, with bevel and caption.
+    QImage goal = NewBoardPicture(Width(), Height());
+    CopyBlock(goal, 0, 0, BackBitmap, 0, 0, Width(), Height(), FullRect(goal));
+    std::unique_ptr<QPainter> painter;
+    for (const auto &piece : Objects) {
+        const TZarvo &z = *piece;
+        const TRect dest{z.X, z.Y, z.X + z.Width, z.Y + z.Height};
+        CopyBlock(goal, z.X, z.Y, raw, z.ImageX, z.ImageY, z.Width, z.Height, FullRect(goal));
+        if (!NoZarvoBorder)
+            Bevel(goal, z, dest, Border, FullRect(goal));
+        if (!NoZarvoCaption && !z.Caption.isEmpty()) {
+            if (!painter) {
+                painter = std::make_unique<QPainter>(&goal);
+                painter->setFont(Font);
+                painter->setPen(FontColor);
+            }
+            DrawCaption(*painter, z.Caption, PieceRect(&z), FullRect(goal), 0);
+        }
+    }
+    return goal;
+}
+
 void TZarvoPad::PrerenderPictures()
 {
     Ensure32(BackBitmap);
     Ensure32(ZarvoBitmap);
-    WorkBitmap = NewBoardPicture(Width(), Height());
-    ScreenBitmap = NewBoardPicture(Width(), Height());
-    FCache.DrawnValid = false;
-    FCache.ScreenStale = true;
-
-    // The goal: every goal piece, fixed ones too, at its goal cell.
-    ShowObject = true;
-    Prerender = true;
-    Redraw();
-    ShowObject = false;
-    Prerender = false;
-    ObjectBitmap = WorkBitmap.copy();
-
-    // The faces: each movable piece with bevel and caption at its own picture
-    // position; from then on a drag only copies finished faces.
-    Prerender = true;
-    Redraw();
-    Prerender = false;
-    ZarvoBitmap = WorkBitmap.copy();
-    FCache.DrawnValid = false;
+    FDraw = std::make_unique<TDrawState>();
+    TDrawState &d = *FDraw;
+    // The goal: every goal piece, fixed ones too, at its goal cell. Then
+    // the faces: each movable piece with bevel and caption at its own
+    // picture position; from then on a drag only copies finished faces.
+    d.Object = RenderGoal(ZarvoBitmap);
+    const QImage raw = ZarvoBitmap;
+    StartFaces(raw, QImage(), QPoint(), raw.size());
+    FinishFaces();
+    NoteChangedRect(QRect(0, 0, Width(), Height()));
 }
 
-bool TZarvoPad::CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const
+void TZarvoPad::PrepareLoadedPictures(const QImage &tile, QPoint tileOrigin, QSize rawSize)
 {
-    if (FullRedraw || !FCache.DrawnValid || Prerender || FCache.DrawnShowObject != ShowObject ||
-        FCache.Drawn.size() != list.size() || FCache.BackKey != BackBitmap.cacheKey() ||
-        FCache.ZarvoKey != ZarvoBitmap.cacheKey() || FCache.WorkKey != WorkBitmap.cacheKey() ||
-        WorkBitmap.size() != BackBitmap.size())
-        return false;
-    QRect bounds;
-    for (size_t i = 0; i < list.size(); ++i) {
-        const TZarvo &p = *list[i];
-        const TDrawnPiece &was = FCache.Drawn[i];
-        if (was.Piece != &p || was.Width != p.Width || was.Height != p.Height ||
-            was.ImageX != p.ImageX || was.ImageY != p.ImageY || was.Movable != p.Movable)
-            return false;
-        if (was.X == p.X && was.Y == p.Y)
-            continue;
-        if (!p.Movable && !ShowObject)
-            continue; // not drawn either way
-        const QRect before(was.X, was.Y, was.Width, was.Height);
-        const QRect after(p.X, p.Y, p.Width, p.Height);
-        dirty.push_back(before);
-        dirty.push_back(after);
-        bounds |= before | after;
+    // As PrerenderPictures, with the faces made where the board is drawn and
+    // the goal picture drawn from them whenever it can be: a loaded picture
+    // puzzle keeps the background, the faces and nothing else board-sized.
+    Ensure32(BackBitmap);
+    FDraw = std::make_unique<TDrawState>();
+    TDrawState &d = *FDraw;
+    if (GoalFromFacesPossible(QRect(QPoint(0, 0), rawSize))) {
+        d.GoalFromFaces = true;
+        StartFaces(QImage(), tile, tileOrigin, rawSize);
+    } else {
+        QImage whole(rawSize, QImage::Format_RGB32);
+        TileInto(whole, FullRect(whole), tile, tileOrigin.x(), tileOrigin.y());
+        d.Object = RenderGoal(whole);
+        StartFaces(whole, QImage(), QPoint(), rawSize);
     }
-    if (dirty.size() > MaxDirtyRects)
-        dirty.assign(1, bounds);
-    return true;
 }
 
-void TZarvoPad::RememberDrawn(const TZarvoList &list)
+// ---------------------------------------------------------------------------
+// Composing
+
+void TZarvoPad::ComposeArea(QImage &target, QPoint origin, const QRect &area, bool goal)
 {
-    FCache.Drawn.clear();
-    FCache.Drawn.reserve(list.size());
-    for (const auto &p : list)
-        FCache.Drawn.push_back(
-            {p.get(), p->X, p->Y, p->Width, p->Height, p->ImageX, p->ImageY, p->Movable});
-    FCache.DrawnShowObject = ShowObject;
-    FCache.BackKey = BackBitmap.cacheKey();
-    FCache.ZarvoKey = ZarvoBitmap.cacheKey();
-    FCache.WorkKey = WorkBitmap.cacheKey();
-    FCache.DrawnValid = !Prerender;
+    // area in board coordinates, target's pixel (0, 0) at board point origin.
+    const QRect clip = area.translated(-origin);
+    TDrawState &d = Draw();
+    if (goal && !d.GoalFromFaces && !d.Object.isNull()) {
+        CopyBlock(target, clip.x(), clip.y(), d.Object, area.x(), area.y(), area.width(),
+                  area.height(), clip);
+        return;
+    }
+    const bool objects = goal || ShowObject;
+    const TZarvoList &list = objects ? Objects : Pieces;
+    std::vector<int> found;
+    if (area.contains(QRect(0, 0, Width(), Height()))) {
+        // The whole board: every piece, in list order.
+        found.resize(list.size());
+        for (size_t i = 0; i < list.size(); ++i)
+            found[i] = int(i);
+    } else if (objects) {
+        if (d.GoalsCount != Objects.size() || !TrackCurrent(d.GoalsGeneration)) {
+            std::vector<QRect> rects(Objects.size());
+            for (size_t i = 0; i < Objects.size(); ++i)
+                rects[i] = PieceRect(Objects[i].get());
+            d.Goals.Build(rects, UnitSize);
+            d.GoalsCount = Objects.size();
+        }
+        d.Goals.Query(area, found);
+    } else {
+        Track()->Grid.Query(area.left(), area.top(), area.right(), area.bottom(), found);
+    }
+    // Pieces that follow each other in the list, side by side or row under
+    // row, with their faces side by side in the same way (pieces in their
+    // home cells), are copied as one block: the same pixels, fewer copies.
+    struct TRun
+    {
+        QRect Dest;
+        QPoint Shift; // from the board to the faces
+    };
+    std::vector<TRun> runs;
+    for (int i : found) {
+        const TZarvo *p = list[size_t(i)].get();
+        if (!objects && !p->Movable)
+            continue; // fixed pieces of the piece list belong to the background
+        if (d.FacesPending)
+            FinishFacesIn(FaceRect(p));
+        const QPoint shift(p->ImageX - p->X, p->ImageY - p->Y);
+        if (!runs.empty() && p->Width > 0 && p->Height > 0 && runs.back().Shift == shift) {
+            QRect &last = runs.back().Dest;
+            if (last.top() == p->Y && last.height() == p->Height && p->X == last.right() + 1) {
+                last.setRight(p->X + p->Width - 1);
+                continue;
+            }
+            if (last.left() == p->X && last.width() == p->Width && p->Y == last.bottom() + 1) {
+                last.setBottom(p->Y + p->Height - 1);
+                continue;
+            }
+        }
+        runs.push_back({PieceRect(p), shift});
+    }
+    // The background only where no copied face covers it, as long as that
+    // is quickly worked out.
+    constexpr size_t MaxRunsForCover = 64;
+    if (runs.size() <= MaxRunsForCover) {
+        QRegion back(area);
+        for (const TRun &r : runs)
+            back -= r.Dest & area & ZarvoBitmap.rect().translated(-r.Shift);
+        for (const QRect &b : back)
+            CopyBlock(target, b.x() - origin.x(), b.y() - origin.y(), BackBitmap, b.x(), b.y(),
+                      b.width(), b.height(), clip);
+    } else {
+        CopyBlock(target, clip.x(), clip.y(), BackBitmap, area.x(), area.y(), area.width(),
+                  area.height(), clip);
+    }
+    for (const TRun &r : runs)
+        CopyBlock(target, r.Dest.x() - origin.x(), r.Dest.y() - origin.y(), ZarvoBitmap,
+                  r.Dest.x() + r.Shift.x(), r.Dest.y() + r.Shift.y(), r.Dest.width(),
+                  r.Dest.height(), clip);
+}
+
+QImage TZarvoPad::ComposeBoard()
+{
+    QImage picture = NewBoardPicture(Width(), Height());
+    ComposeArea(picture, QPoint(0, 0), FullRect(picture), false);
+    return picture;
+}
+
+const QImage &TZarvoPad::WorkBitmap()
+{
+    // Kept from the first time it is asked for, and brought up to date where
+    // pieces moved since.
+    Track(); // notices pieces added or taken away
+    VerifyTrack();
+    TDrawState &d = Draw();
+    const QRect board(0, 0, Width(), Height());
+    const bool whole = !d.WorkValid || d.Work.size() != board.size() || FullRedraw ||
+                       d.WorkShowObject != ShowObject || d.WorkBackKey != BackBitmap.cacheKey() ||
+                       d.WorkZarvoKey != ZarvoBitmap.cacheKey();
+    if (whole) {
+        if (d.Work.size() != board.size())
+            d.Work = NewBoardPicture(board.width(), board.height());
+        ComposeArea(d.Work, QPoint(0, 0), board, false);
+    } else {
+        for (const QRect &r : d.WorkStale)
+            ComposeArea(d.Work, QPoint(0, 0), r & board, false);
+    }
+    d.WorkStale.clear();
+    d.WorkValid = true;
+    d.WorkShowObject = ShowObject;
+    d.WorkBackKey = BackBitmap.cacheKey();
+    d.WorkZarvoKey = ZarvoBitmap.cacheKey();
+    return d.Work;
+}
+
+const QImage &TZarvoPad::ObjectBitmap()
+{
+    TDrawState &d = Draw();
+    if (!d.GoalFromFaces)
+        return d.Object;
+    Track();
+    if (d.GoalMade.size() != QSize(Width(), Height()) ||
+        d.GoalMadeBackKey != BackBitmap.cacheKey() ||
+        d.GoalMadeZarvoKey != ZarvoBitmap.cacheKey() || !TrackCurrent(d.GoalMadeGeneration)) {
+        d.GoalMade = NewBoardPicture(Width(), Height());
+        ComposeArea(d.GoalMade, QPoint(0, 0), FullRect(d.GoalMade), true);
+        d.GoalMadeBackKey = BackBitmap.cacheKey();
+        d.GoalMadeZarvoKey = ZarvoBitmap.cacheKey();
+    }
+    return d.GoalMade;
 }
 
 void TZarvoPad::Redraw()
 {
+    // The pictures are composed where and when they are shown; what moved is
+    // known to the board's record of its pieces.
     Ensure32(BackBitmap);
     Ensure32(ZarvoBitmap);
-    const TZarvoList &list = ActivePieces();
-    std::vector<QRect> dirty;
-    if (CollectDirtyRects(list, dirty)) {
-        // Only the pieces moved: the same result as the full composition,
-        // recomposed where they were and where they are.
-        const QRect board = FullRect(WorkBitmap);
-        for (const QRect &area : dirty) {
-            const QRect r = area & board;
-            if (r.isEmpty())
-                continue;
-            CopyBlock(WorkBitmap, r.x(), r.y(), BackBitmap, r.x(), r.y(), r.width(), r.height(), r);
-            for (const auto &p : list) {
-                if (!p->Movable && !ShowObject)
-                    continue;
-                CopyBlock(WorkBitmap, p->X, p->Y, ZarvoBitmap, p->ImageX, p->ImageY, p->Width,
-                          p->Height, r);
-            }
-            FCache.ScreenPending |= r;
-        }
-    } else {
-        if (WorkBitmap.size() != BackBitmap.size() || WorkBitmap.format() != QImage::Format_RGB32)
-            WorkBitmap = NewBoardPicture(Width(), Height());
-        CopyBlock(WorkBitmap, 0, 0, BackBitmap, 0, 0, Width(), Height(), FullRect(WorkBitmap));
-        for (const auto &p : list)
-            DrawPiece(p.get(), WorkBitmap);
-        FCache.ScreenStale = true;
-    }
-    RememberDrawn(list);
+    VerifyTrack();
     if (!Constructing)
         Paint();
 }
@@ -418,56 +849,70 @@ void TZarvoPad::Paint()
         OnPaint(*this);
 }
 
+QRect TZarvoPad::HandRect() const
+{
+    const QImage &hand =
+        Cursor64 ? (ButtonDown ? Hand64Down : Hand64Up) : (ButtonDown ? Hand32Down : Hand32Up);
+    const int hx = Cursor64 ? HandX - 6 : HandX - 3;
+    const int hy = Cursor64 ? HandY - 7 : HandY - 4;
+    return QRect(hx, hy, hand.width(), hand.height());
+}
+
+std::vector<QRect> TZarvoPad::TakeChangedAreas()
+{
+    std::vector<QRect> areas;
+    if (TPadTrack *t = Track())
+        areas.swap(t->Changed);
+    if (FDraw && !FDraw->HandShown.isEmpty())
+        areas.push_back(FDraw->HandShown);
+    areas.push_back(HandRect() & QRect(0, 0, Width(), Height()));
+    return areas;
+}
+
 const QImage &TZarvoPad::ComposeScreen(bool withHand)
 {
-    if (ShowObject)
-        return ObjectBitmap;
-    if (!withHand || WorkBitmap.isNull())
-        return WorkBitmap;
+    return ComposeScreen(withHand, QRect(0, 0, Width(), Height()));
+}
 
-    const bool full = FCache.ScreenStale || ScreenBitmap.size() != WorkBitmap.size() ||
-                      ScreenBitmap.format() != QImage::Format_RGB32 ||
-                      ScreenBitmap.cacheKey() != FCache.ScreenKey ||
-                      WorkBitmap.cacheKey() != FCache.WorkKey;
-    if (full) {
-        if (ScreenBitmap.size() != WorkBitmap.size() ||
-            ScreenBitmap.format() != QImage::Format_RGB32)
-            ScreenBitmap = NewBoardPicture(WorkBitmap.width(), WorkBitmap.height());
-        CopyBlock(ScreenBitmap, 0, 0, WorkBitmap, 0, 0, WorkBitmap.width(), WorkBitmap.height(),
-                  FullRect(ScreenBitmap));
-    } else {
-        // Only where the board changed and where the hand was.
-        for (const QRect &r : {FCache.ScreenPending, FCache.HandRect})
-            if (!r.isEmpty())
-                CopyBlock(ScreenBitmap, r.x(), r.y(), WorkBitmap, r.x(), r.y(), r.width(),
-                          r.height(), r);
+const QImage &TZarvoPad::ComposeScreen(bool withHand, const QRect &area)
+{
+    TDrawState &d = Draw();
+    const QRect r = area & QRect(0, 0, Width(), Height());
+    if (d.Screen.size() != r.size())
+        d.Screen = NewBoardPicture(r.width(), r.height());
+    if (r.isEmpty())
+        return d.Screen;
+    Track();
+    VerifyTrack();
+    if (ShowObject) {
+        // While the goal is shown, the view gets the goal picture, hand or not.
+        ComposeArea(d.Screen, r.topLeft(), r, true);
+        d.HandShown = QRect();
+        return d.Screen;
     }
-
+    ComposeArea(d.Screen, r.topLeft(), r, false);
+    d.HandShown = QRect();
+    if (!withHand)
+        return d.Screen;
     const QImage &handPicture =
         Cursor64 ? (ButtonDown ? Hand64Down : Hand64Up) : (ButtonDown ? Hand32Down : Hand32Up);
     const QImage hand = handPicture.format() == QImage::Format_RGB32
                             ? handPicture
                             : handPicture.convertToFormat(QImage::Format_RGB32);
-    const int hx = Cursor64 ? HandX - 6 : HandX - 3;
-    const int hy = Cursor64 ? HandY - 7 : HandY - 4;
-    const QRect area = QRect(hx, hy, hand.width(), hand.height()) & FullRect(ScreenBitmap);
-    if (!area.isEmpty()) {
-        // White is the transparent colour of the hand pictures.
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const auto *src = reinterpret_cast<const QRgb *>(hand.constScanLine(y - hy));
-            auto *dst = reinterpret_cast<QRgb *>(ScreenBitmap.scanLine(y));
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const QRgb px = src[x - hx];
-                if ((px & 0xFFFFFF) != 0xFFFFFF)
-                    dst[x] = px;
-            }
+    const QRect handRect = HandRect();
+    d.HandShown = handRect & QRect(0, 0, Width(), Height());
+    const QRect cut = handRect & r;
+    // White is the transparent colour of the hand pictures.
+    for (int y = cut.top(); y <= cut.bottom(); ++y) {
+        const auto *src = reinterpret_cast<const QRgb *>(hand.constScanLine(y - handRect.top()));
+        auto *dst = reinterpret_cast<QRgb *>(d.Screen.scanLine(y - r.top()));
+        for (int x = cut.left(); x <= cut.right(); ++x) {
+            const QRgb px = src[x - handRect.left()];
+            if ((px & 0xFFFFFF) != 0xFFFFFF)
+                dst[x - r.left()] = px;
         }
     }
-    FCache.HandRect = area;
-    FCache.ScreenPending = QRect();
-    FCache.ScreenStale = false;
-    FCache.ScreenKey = ScreenBitmap.cacheKey();
-    return ScreenBitmap;
+    return d.Screen;
 }
 
 void TZarvoPad::TileBackground(QImage &target, int width, int height, const QImage &texture)
@@ -490,7 +935,7 @@ void TZarvoPad::TileBackground(QImage &target, int width, int height, const QIma
 
 bool TZarvoPad::SaveBoardImage()
 {
-    if (WorkBitmap.isNull() || FileName.isEmpty())
+    if (BackBitmap.isNull() || FileName.isEmpty())
         return false;
     QString name = FileName;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -499,7 +944,7 @@ bool TZarvoPad::SaveBoardImage()
     QSaveFile file(DataRoot::DataDir() + name + QStringLiteral(".bmp"));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!WorkBitmap.save(&file, "BMP")) {
+    if (!ComposeBoard().save(&file, "BMP")) {
         file.cancelWriting();
         return false;
     }

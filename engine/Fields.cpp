@@ -92,10 +92,10 @@ QStringList SplitFields(const QString &text, const QString &separators)
     return out;
 }
 
-int StrToIntStrict(const QString &text)
+int StrToIntStrict(QStringView text)
 {
     int value = 0;
-    if (!ParseStrictInt(QStringView(text).trimmed(), value))
+    if (!ParseStrictInt(text.trimmed(), value))
         throw NoInteger(text);
     return value;
 }

@@ -52,7 +52,11 @@ QStringList SplitFields(const QString &text, const QString &separators = QString
 
 // Strict integer conversion (an optional sign and decimal digits, within
 // int); text is trimmed of white space. Throws EConvertError.
-int StrToIntStrict(const QString &text);
+int StrToIntStrict(QStringView text);
+inline int StrToIntStrict(const QString &text)
+{
+    return StrToIntStrict(QStringView(text));
+}
 // The same for a field, trimmed of blanks and control characters, without
 // copying it (a board of 30,000 pieces has 60,000 fields per history entry).
 int FieldToInt(QStringView field);

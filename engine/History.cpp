@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "Limits.h"
 #include "PadInternal.h"
+#include "PadTrack.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
@@ -123,14 +124,39 @@ void PadInternal::CheckHistory(const TZarvoPad &board)
 {
     // Every entry is checked now, so a later undo or redo cannot fail on one.
     std::vector<QPoint> positions;
-    for (int i = 0; i < board.History.size(); ++i)
-        ParseEntry(board, board.History[i], i, positions);
+    std::vector<TColRow> cells;
+    const qsizetype n = board.PieceCount();
+    for (int i = 0; i < board.History.size(); ++i) {
+        if (board.History.HoldsCells(i) && board.History.CellCount(i) == n) {
+            board.History.CellsOf(i, cells);
+            CheckCells(board, cells, i, positions);
+        } else {
+            ParseEntry(board, board.History[i], i, positions);
+        }
+    }
+}
+
+void PadInternal::CheckCells(const TZarvoPad &board, const std::vector<TColRow> &cells, int entryNo,
+                             std::vector<QPoint> &positions)
+{
+    positions.clear();
+    positions.reserve(cells.size());
+    try {
+        const QString where = QStringLiteral("Eine Zelle");
+        for (const TColRow &c : cells)
+            positions.emplace_back(
+                CheckedPixel(qint64(c.Col) * board.UnitSize + board.Offset.x(), where),
+                CheckedPixel(qint64(c.Row) * board.UnitSize + board.Offset.y(), where));
+    } catch (const EZarvoError &e) {
+        throw EZarvoError(
+            QStringLiteral("Stellung %1 des Spielverlaufs: %2").arg(entryNo).arg(e.Message));
+    }
 }
 
 QString TZarvoPad::SnapshotText() const
 {
-    // Written straight into one buffer: a snapshot is taken after every
-    // committed piece, and boards reach 30,000 pieces.
+    // Written straight into one buffer: a snapshot of a picture puzzle holds
+    // a column and a row for each of its pieces.
     const TZarvoList &list = ActivePieces();
     QString text(qsizetype(list.size()) * 2 * 12, Qt::Uninitialized);
     QChar *d = text.data();
@@ -149,43 +175,40 @@ QString TZarvoPad::SnapshotText() const
             d[pos++] = QChar(digits[--n]);
         d[pos++] = QLatin1Char(';');
     };
-    const int half = UnitSize / 2;
     for (const auto &p : list) {
-        put(FloorDiv(p->OldX - Offset.x() + half, UnitSize));
-        put(FloorDiv(p->OldY - Offset.y() + half, UnitSize));
+        const TColRow c = CommittedCell(p.get());
+        put(c.Col);
+        put(c.Row);
     }
     text.truncate(pos);
     return text;
 }
 
-void TZarvoPad::SyncHistoryIndex()
-{
-    if (FHistoryIndexed == History.size())
-        return;
-    FHistoryFirst.clear();
-    for (int i = 0; i < History.size(); ++i)
-        if (!FHistoryFirst.contains(History[i]))
-            FHistoryFirst.insert(History[i], i);
-    FHistoryIndexed = History.size();
-}
-
 void TZarvoPad::RecordPosition(int newIndex)
 {
-    SyncHistoryIndex();
-    const QString text = SnapshotText();
-    auto found = FHistoryFirst.constFind(text);
-    if (found != FHistoryFirst.cend() && (*found >= History.size() || History[*found] != text)) {
-        // History was changed in place behind our back: index it afresh.
-        FHistoryIndexed = -1;
-        SyncHistoryIndex();
-        found = FHistoryFirst.constFind(text);
+    VerifyTrack();
+    TPadTrack *t = ActiveTrack();
+    if (!t) {
+        // The goal list is active: its snapshot is taken whole.
+        History.Truncate(qBound(0, newIndex, int(History.size())));
+        History.append(SnapshotText());
+        MoveIndex = int(History.size()) - 1;
+        LastMoved = PieceKey(DragIndex);
+        return;
     }
     // Back to a position already reached: the counter goes back to it and
-    // the entries after it stay for redo.
-    if (found != FHistoryFirst.cend() && newIndex >= *found) {
-        MoveIndex = *found;
-        LastMoved = -1;
-        return;
+    // the entries after it stay for redo. The hash finds the candidates,
+    // the cells decide.
+    for (qsizetype b : History.WithHash(t->Hash)) {
+        if (!CompareWithEntry(b, nullptr))
+            continue;
+        if (newIndex >= b) {
+            MoveIndex = int(b);
+            LastMoved = -1;
+            Rebase(b);
+            return;
+        }
+        break; // its first occurrence lies beyond: the tail goes
     }
     // A further drag of the piece that made the last entry replaces it: one
     // piece moved several times in a row is one move, whichever part of a
@@ -194,18 +217,18 @@ void TZarvoPad::RecordPosition(int newIndex)
     if (dragged == LastMoved)
         --newIndex;
     newIndex = qBound(0, newIndex, int(History.size()));
-    for (int i = int(History.size()) - 1; i >= newIndex; --i) {
-        const auto it = FHistoryFirst.constFind(History[i]);
-        if (it != FHistoryFirst.cend() && *it == i)
-            FHistoryFirst.erase(it);
-    }
-    History.resize(newIndex);
-    History.append(text);
-    if (!FHistoryFirst.contains(text))
-        FHistoryFirst.insert(text, int(History.size()) - 1);
-    FHistoryIndexed = History.size();
+    // The new entry keeps what changed against the one before it.
+    std::vector<THistory::TChange> changes;
+    const qsizetype before = newIndex - 1;
+    const bool chained = before >= 0 && History.HoldsCells(before) &&
+                         History.CellCount(before) == qsizetype(t->Count);
+    if (chained)
+        CompareWithEntry(before, &changes);
+    History.Truncate(newIndex);
+    History.AppendCells(t->Cells, t->Hash, std::move(changes));
     MoveIndex = int(History.size()) - 1;
     LastMoved = dragged;
+    Rebase(MoveIndex);
 }
 
 int TZarvoPad::PieceKey(int index) const
@@ -227,14 +250,66 @@ void TZarvoPad::RestorePosition(int index)
     if (index < 0 || index >= History.size())
         throw EZarvoError(
             QStringLiteral("Die Stellung %1 gibt es im Spielverlauf nicht.").arg(index));
-    // Parsed completely before any piece moves, so a bad entry changes nothing.
+    VerifyTrack();
+    TPadTrack *t = ActiveTrack();
+    const qsizetype n = PieceCount();
     std::vector<QPoint> positions;
-    PadInternal::ParseEntry(*this, History[index], index, positions);
-    TZarvoList &list = ActivePieces();
-    for (size_t i = 0; i < list.size(); ++i) {
-        TZarvo &p = *list[i];
-        p.X = p.OldX = positions[i].x();
-        p.Y = p.OldY = positions[i].y();
+    const auto place = [this](TZarvo &p, QPoint at) {
+        if (p.X == at.x() && p.Y == at.y() && p.OldX == at.x() && p.OldY == at.y())
+            return;
+        const int oldX = p.X, oldY = p.Y;
+        p.X = p.OldX = at.x();
+        p.Y = p.OldY = at.y();
+        NoteMoved(&p, oldX, oldY);
+        NoteCommitted(&p);
+    };
+    QHash<qint32, TColRow> delta;
+    if (t && History.HoldsCells(index) && History.CellCount(index) == n && BaseValid() &&
+        History.Delta(t->Base, index, n, delta)) {
+        // Only pieces whose cell differs there, or that stand off their
+        // cell, move: worked out completely before any piece moves.
+        std::vector<qint32> which;
+        std::vector<TColRow> cells;
+        const auto want = [&](qint32 i) {
+            const auto d = delta.constFind(i);
+            which.push_back(i);
+            cells.push_back(d != delta.cend()       ? *d
+                            : t->InDirty[size_t(i)] ? t->BaseCell[size_t(i)]
+                                                    : t->Cells[size_t(i)]);
+        };
+        for (qint32 i : t->Dirty)
+            want(i);
+        for (auto it = delta.cbegin(); it != delta.cend(); ++it)
+            if (!t->InDirty[size_t(it.key())])
+                want(it.key());
+        for (qint32 i : t->Loose)
+            if (!t->InDirty[size_t(i)] && !delta.contains(i))
+                want(i);
+        PadInternal::CheckCells(*this, cells, index, positions);
+        for (size_t k = 0; k < which.size(); ++k)
+            place(*Pieces[size_t(which[k])], positions[k]);
+    } else {
+        // Parsed completely before any piece moves, so a bad entry changes
+        // nothing.
+        if (History.HoldsCells(index) && History.CellCount(index) == n) {
+            std::vector<TColRow> cells;
+            History.CellsOf(index, cells);
+            PadInternal::CheckCells(*this, cells, index, positions);
+        } else {
+            PadInternal::ParseEntry(*this, History[index], index, positions);
+        }
+        TZarvoList &list = ActivePieces();
+        for (size_t i = 0; i < list.size(); ++i)
+            place(*list[i], positions[i]);
+    }
+    if (t) {
+        for (qint32 i : t->Loose)
+            t->InLoose[size_t(i)] = 0;
+        t->Loose.clear();
+        if (History.HoldsCells(index) && History.CellCount(index) == n)
+            Rebase(index);
+        else
+            t->Base = -1;
     }
 }
 
@@ -245,24 +320,25 @@ void TZarvoPad::SaveGameState(const QString &name)
     const QByteArray crLf("\r\n");
     // Every line must load again: a position longer than the readers accept
     // is refused here, and the file on disk stays as it was.
-    for (int i = 0; i < History.size(); ++i)
-        if (History[i].size() > MaxLineBytes) {
+    qsizetype total = 0;
+    int i = 0;
+    for (const QString &entry : History) {
+        total += entry.size() + 2;
+        if (entry.size() > MaxLineBytes) {
             const QLocale german(QLocale::German, QLocale::Germany);
             throw EZarvoError(
                 QStringLiteral("Der Spielstand \"%1\" kann nicht gespeichert werden: Stellung %2 "
                                "ist %3 Bytes lang; erlaubt sind höchstens %4 Bytes.")
                     .arg(shown)
                     .arg(i)
-                    .arg(german.toString(qint64(History[i].size())),
-                         german.toString(MaxLineBytes)));
+                    .arg(german.toString(qint64(entry.size())), german.toString(MaxLineBytes)));
         }
+        ++i;
+    }
     QByteArray bytes = PuzzleNameLine(FileName) + crLf;
     bytes += QByteArray::number(MoveIndex) + ';' + (Solved ? "1" : "") + ';' +
              QByteArray::number(SolvedMoves) + crLf;
-    qsizetype total = bytes.size();
-    for (const QString &entry : History)
-        total += entry.size() + 2;
-    bytes.reserve(total);
+    bytes.reserve(bytes.size() + total);
     for (const QString &entry : History)
         bytes += EncodeWin1252(entry) + crLf;
 

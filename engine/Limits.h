@@ -36,9 +36,15 @@ constexpr qint64 MaxBoardPictureBytes = 20'000'000;
 constexpr qint64 MaxLineBytes = 16'384;
 #endif
 
-// Board-sized pictures a loaded board holds: background, piece faces, goal,
-// the composed board and the screen copy.
-constexpr int BoardSizedPictures = 5;
+// Board-sized pictures a loaded board holds: the background, the piece
+// faces, and one more: the goal picture when it cannot be drawn from the
+// faces, or a composed picture asked for whole. The board and the screen
+// picture are otherwise made for the area shown.
+constexpr int BoardSizedPictures = 3;
+
+// A board and a piece picture each within its own limit always fit the
+// budget of all pictures together.
+static_assert(4 * (BoardSizedPictures * MaxBoardPixels + MaxPicturePixels) <= MaxBoardPictureBytes);
 
 // A picture file larger than this is not read at all.
 constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;

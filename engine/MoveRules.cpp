@@ -1,3 +1,4 @@
+#include "PadTrack.h"
 #include "ZarvoPad.h"
 #include "ZarvoRandom.h"
 
@@ -11,154 +12,6 @@
 // The rules by which pieces move: a dragged piece stays inside the playing
 // field, stops at fixed pieces and pushes movable pieces ahead of it; the
 // parts of a compound piece move as one.
-
-// Cells of the board with the pieces that cover them. Positions change
-// only between passes (ApplyMove, restores, shuffles), so each top-level
-// pass first brings the grid up to date with one sweep over the list; the
-// pushes inside a pass then look only at the cells in a piece's way.
-struct TMoveGrid
-{
-    const TZarvoList *List = nullptr;
-    std::vector<TZarvo *> Order;          // the pieces as registered
-    std::vector<std::array<int, 4>> Geo;  // X, Y, Width, Height as registered
-    std::vector<std::array<int, 4>> Span; // covered cells: first col, first row, last col, last row
-    int CellSize = 16;
-    int OriginX = 0, OriginY = 0, Cols = 0, Rows = 0;
-    std::vector<std::vector<int>> Cells;
-    std::vector<uint32_t> Stamp; // last query that returned the piece
-    uint32_t QueryNo = 0;
-    std::vector<std::vector<int>> Found; // query results, one buffer per push depth
-    int Passes = 0;                      // > 0 while a pass that synced the grid runs
-
-    static std::array<int, 4> GeoOf(const TZarvo *p) { return {p->X, p->Y, p->Width, p->Height}; }
-
-    // Pixel extent of a piece as the contact tests see it: the inclusive
-    // rectangle, taken from both ends so odd sizes are covered too.
-    static std::array<int, 4> Extent(const std::array<int, 4> &g)
-    {
-        const int r = g[0] + g[2] - 1, b = g[1] + g[3] - 1;
-        return {std::min(g[0], r), std::min(g[1], b), std::max(g[0], r), std::max(g[1], b)};
-    }
-
-    int ColOf(int x) const { return FloorDiv(x - OriginX, CellSize); }
-    int RowOf(int y) const { return FloorDiv(y - OriginY, CellSize); }
-
-    bool SpanOf(const std::array<int, 4> &g, std::array<int, 4> &span) const
-    {
-        const auto e = Extent(g);
-        span = {ColOf(e[0]), RowOf(e[1]), ColOf(e[2]), RowOf(e[3])};
-        return span[0] >= 0 && span[1] >= 0 && span[2] < Cols && span[3] < Rows;
-    }
-
-    void Insert(int i)
-    {
-        const auto &sp = Span[size_t(i)];
-        for (int r = sp[1]; r <= sp[3]; ++r)
-            for (int c = sp[0]; c <= sp[2]; ++c)
-                Cells[size_t(r) * size_t(Cols) + size_t(c)].push_back(i);
-    }
-
-    void Remove(int i)
-    {
-        const auto &sp = Span[size_t(i)];
-        for (int r = sp[1]; r <= sp[3]; ++r)
-            for (int c = sp[0]; c <= sp[2]; ++c) {
-                auto &cell = Cells[size_t(r) * size_t(Cols) + size_t(c)];
-                auto it = std::find(cell.begin(), cell.end(), i);
-                if (it != cell.end()) {
-                    *it = cell.back();
-                    cell.pop_back();
-                }
-            }
-    }
-
-    void Rebuild(const TZarvoList &list, const TRect &frame, int unitSize)
-    {
-        List = &list;
-        const size_t n = list.size();
-        Order.resize(n);
-        Geo.resize(n);
-        Span.resize(n);
-        Stamp.assign(n, 0);
-        QueryNo = 0;
-        // The grid spans the field and every piece, with room for the moves
-        // that stay inside the field.
-        int64_t left = frame.Left, top = frame.Top;
-        int64_t right = std::max(frame.Left, frame.Right),
-                bottom = std::max(frame.Top, frame.Bottom);
-        for (size_t i = 0; i < n; ++i) {
-            Order[i] = list[i].get();
-            Geo[i] = GeoOf(Order[i]);
-            const auto e = Extent(Geo[i]);
-            left = std::min<int64_t>(left, e[0]);
-            top = std::min<int64_t>(top, e[1]);
-            right = std::max<int64_t>(right, e[2]);
-            bottom = std::max<int64_t>(bottom, e[3]);
-        }
-        // Cells about a unit wide, coarser when the board is large for its
-        // number of pieces, so the grid never costs much more than the list.
-        int64_t cell = std::max(8, unitSize);
-        const int64_t budget = 4 * int64_t(n) + 4096;
-        while (((right - left) / cell + 1) * ((bottom - top) / cell + 1) > budget)
-            cell *= 2;
-        CellSize = int(std::min<int64_t>(cell, 1 << 30));
-        OriginX = int(left);
-        OriginY = int(top);
-        Cols = int((right - left) / CellSize + 1);
-        Rows = int((bottom - top) / CellSize + 1);
-        Cells.assign(size_t(Cols) * size_t(Rows), {});
-        for (size_t i = 0; i < n; ++i) {
-            SpanOf(Geo[i], Span[i]);
-            Insert(int(i));
-        }
-    }
-
-    void Sync(const TZarvoList &list, const TRect &frame, int unitSize)
-    {
-        bool rebuild = List != &list || Order.size() != list.size();
-        for (size_t i = 0; !rebuild && i < list.size(); ++i) {
-            const TZarvo *p = list[i].get();
-            if (Order[i] != p) {
-                rebuild = true;
-            } else if (GeoOf(p) != Geo[i]) {
-                std::array<int, 4> span;
-                if (!SpanOf(GeoOf(p), span)) {
-                    rebuild = true;
-                } else {
-                    Geo[i] = GeoOf(p);
-                    if (span != Span[i]) {
-                        Remove(int(i));
-                        Span[i] = span;
-                        Insert(int(i));
-                    }
-                }
-            }
-        }
-        if (rebuild)
-            Rebuild(list, frame, unitSize);
-    }
-
-    // Indices, in list order, of every piece covering a cell that meets the
-    // inclusive pixel rectangle.
-    void Query(int x0, int y0, int x1, int y1, std::vector<int> &out)
-    {
-        out.clear();
-        const int c0 = std::max(0, ColOf(x0)), c1 = std::min(Cols - 1, ColOf(x1));
-        const int r0 = std::max(0, RowOf(y0)), r1 = std::min(Rows - 1, RowOf(y1));
-        if (++QueryNo == 0) { // wrapped: forget every old stamp
-            std::fill(Stamp.begin(), Stamp.end(), 0);
-            QueryNo = 1;
-        }
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c)
-                for (int i : Cells[size_t(r) * size_t(Cols) + size_t(c)])
-                    if (Stamp[size_t(i)] != QueryNo) {
-                        Stamp[size_t(i)] = QueryNo;
-                        out.push_back(i);
-                    }
-        std::sort(out.begin(), out.end());
-    }
-};
 
 namespace {
 // Overlapping or interlocking pieces can reach one piece along more and more
@@ -175,6 +28,12 @@ bool IsCandidate(const TZarvo *s, const TZarvo *o)
 } // namespace
 
 void TZarvoPad::DragBy(TZarvo *p, int dx, int dy)
+{
+    VerifyTrack();
+    DragSteps(p, dx, dy);
+}
+
+void TZarvoPad::DragSteps(TZarvo *p, int dx, int dy)
 {
     // No step is longer than 20 pixels on its main axis, so a piece never
     // jumps over another one that is narrower than that.
@@ -213,38 +72,37 @@ void TZarvoPad::ResetMoveState()
 {
     PushVisits = 0;
     PushOverrun = false;
-    for (auto &piece : ActivePieces()) {
+    TPadTrack *t = ActiveTrack();
+    if (!t) {
+        for (auto &piece : ActivePieces()) {
+            piece->VisitCount = 0;
+            piece->MoveX = 0;
+            piece->MoveY = 0;
+        }
+        return;
+    }
+    // Only the pieces the last pass moved carry anything; visits are undone
+    // by the pass itself.
+    for (TZarvo *piece : t->StepTouched) {
         piece->VisitCount = 0;
         piece->MoveX = 0;
         piece->MoveY = 0;
+    }
+    t->StepTouched.clear();
+    if (++t->Pass == 0) { // wrapped: forget every old mark
+        std::fill(t->StepStamp.begin(), t->StepStamp.end(), 0);
+        std::fill(t->ApplyStamp.begin(), t->ApplyStamp.end(), 0);
+        t->Pass = 1;
     }
 }
 
 void TZarvoPad::TryMove(TZarvo *s, TZarvo *caller, int &dx, int &dy, bool trial)
 {
-    // A pass starts here (every inner call has another piece as caller):
-    // bring the grid up to date with the positions the pass works on.
-    struct TPassScope
-    {
-        TMoveGrid *Grid = nullptr;
-        ~TPassScope()
-        {
-            if (Grid)
-                --Grid->Passes;
-        }
-    } scope;
     if (PushOverrun || ++PushVisits > MaxPushVisits) {
         PushOverrun = true;
         dx = 0;
         dy = 0;
         return;
-    }
-    if (caller == s && !LinearCandidateScan) {
-        if (!MoveGrid)
-            MoveGrid = std::make_shared<TMoveGrid>();
-        MoveGrid->Sync(ActivePieces(), FrameRect, UnitSize);
-        ++MoveGrid->Passes;
-        scope.Grid = MoveGrid.get();
     }
     // A part of a compound piece hands the move to its master, which asks
     // every part; a part reached while its master is busy moves with it.
@@ -289,6 +147,7 @@ void TZarvoPad::TryMove(TZarvo *s, TZarvo *caller, int &dx, int &dy, bool trial)
                 s->MoveY = dy;
             if (s->PushDepth < PushDepthCounter)
                 s->PushDepth = PushDepthCounter;
+            NoteStepped(s);
         }
         s->Pushing = false;
     }
@@ -324,12 +183,13 @@ void TZarvoPad::PushPass(TZarvo *s, bool horizontal, int &d, int offset, bool tr
             PushVertical(s, o, offset, d, trial);
     };
     const int count = int(list.size());
-    if (LinearCandidateScan || !MoveGrid || MoveGrid->Passes == 0 || MoveGrid->List != &list ||
-        MoveGrid->Order.size() != list.size()) {
+    TPadTrack *t = LinearCandidateScan || &list != &Pieces ? nullptr : Track();
+    if (!t) {
         for (int i = 0; i < count; ++i)
             push(i);
         return;
     }
+    TMoveGrid &grid = t->Grid;
 
     // Only pieces in the strip that S sweeps can be touched. The strip holds
     // for as long as the step keeps its direction and does not grow; a push
@@ -353,14 +213,14 @@ void TZarvoPad::PushPass(TZarvo *s, bool horizontal, int &d, int offset, bool tr
         x1 = std::max(aLeft, aRight);
     }
     const size_t depth = size_t(std::max(0, PushDepthCounter));
-    if (MoveGrid->Found.size() <= depth)
-        MoveGrid->Found.resize(depth + 1);
-    MoveGrid->Query(x0, y0, x1, y1, MoveGrid->Found[depth]);
+    if (grid.Found.size() <= depth)
+        grid.Found.resize(depth + 1);
+    grid.Query(x0, y0, x1, y1, grid.Found[depth]);
     // The nested pushes below use deeper buffers; this one stays intact, but
     // take it by index because the list of buffers itself may grow.
-    const size_t found = MoveGrid->Found[depth].size();
+    const size_t found = grid.Found[depth].size();
     for (size_t k = 0; k < found; ++k) {
-        const int i = MoveGrid->Found[depth][k];
+        const int i = grid.Found[depth][k];
         push(i);
         if (d0 > 0 ? (d < 0 || d > d0) : (d > 0 || d < d0)) {
             for (int j = i + 1; j < count; ++j)
@@ -441,18 +301,73 @@ void TZarvoPad::PushVertical(TZarvo *s, TZarvo *o, int offsetX, int &dy, bool tr
     dy += push;
 }
 
+void TZarvoPad::NoteStepped(TZarvo *s)
+{
+    if (!Tracked(s))
+        return;
+    TPadTrack &t = *FTrack;
+    const size_t i = size_t(s->ListIndex);
+    if (t.StepStamp[i] != t.Pass) {
+        t.StepStamp[i] = t.Pass;
+        t.StepTouched.push_back(s);
+    }
+    if (s->PushDepth != 0 && !t.InDrag[i]) {
+        t.InDrag[i] = 1;
+        t.DragTouched.push_back(qint32(i));
+    }
+}
+
 void TZarvoPad::ApplyMove()
 {
-    for (auto &piece : ActivePieces()) {
-        TZarvo *p = piece.get();
-        // Every part takes its master's displacement, the smallest any part
-        // allowed, so the parts of a piece never separate.
-        if (p->Master && p->Master != p) {
-            p->MoveX = p->Master->MoveX;
-            p->MoveY = p->Master->MoveY;
-        }
+    const auto move = [this](TZarvo *p) {
+        if (p->MoveX == 0 && p->MoveY == 0)
+            return;
+        const int oldX = p->X, oldY = p->Y;
         p->X += p->MoveX;
         p->Y += p->MoveY;
+        NoteMoved(p, oldX, oldY);
+    };
+    TPadTrack *t = ActiveTrack();
+    if (!t || &ActivePieces() != &Pieces) {
+        for (auto &piece : ActivePieces()) {
+            TZarvo *p = piece.get();
+            // Every part takes its master's displacement, the smallest any
+            // part allowed, so the parts of a piece never separate.
+            if (p->Master && p->Master != p) {
+                p->MoveX = p->Master->MoveX;
+                p->MoveY = p->Master->MoveY;
+            }
+            move(p);
+        }
+        return;
+    }
+    // Only the pieces the pass reached can move, with every part of their
+    // compound pieces.
+    const auto once = [t](TZarvo *p) {
+        const size_t i = size_t(p->ListIndex);
+        if (t->ApplyStamp[i] == t->Pass)
+            return false;
+        t->ApplyStamp[i] = t->Pass;
+        return true;
+    };
+    for (TZarvo *s : t->StepTouched) {
+        TZarvo *m = s->Master ? s->Master : s;
+        if (m->Master == m && Tracked(m) && once(m)) {
+            move(m);
+            for (TZarvo *q = m->Next; q; q = q->Next)
+                if (Tracked(q) && once(q)) {
+                    q->MoveX = m->MoveX;
+                    q->MoveY = m->MoveY;
+                    move(q);
+                }
+        }
+        if (s != m && once(s)) { // a part its master's chain does not reach
+            s->MoveX = m->MoveX;
+            s->MoveY = m->MoveY;
+            move(s);
+        } else if (!s->Master && once(s)) {
+            move(s);
+        }
     }
 }
 
@@ -509,10 +424,15 @@ void TZarvoPad::Shuffle()
             continue;
         TZarvo *pa = list[a].get();
         TZarvo *pb = list[b].get();
+        const int ax = pa->X, ay = pa->Y;
         std::swap(pa->X, pb->X);
         std::swap(pa->Y, pb->Y);
         std::swap(pa->OldX, pb->OldX);
         std::swap(pa->OldY, pb->OldY);
+        NoteMoved(pa, ax, ay);
+        NoteMoved(pb, pa->X, pa->Y);
+        NoteCommitted(pa);
+        NoteCommitted(pb);
         ++swaps;
     }
 }

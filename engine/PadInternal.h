@@ -2,6 +2,7 @@
 
 // Helpers shared by the board's file, history and piece code.
 
+#include "HistoryList.h"
 #include "Limits.h"
 #include "ZarvoError.h"
 
@@ -47,5 +48,9 @@ void CheckHistory(const TZarvoPad &board);
 // The pixel positions of the board's pieces in history text entry (entryNo
 // only names it in an error).
 void ParseEntry(const TZarvoPad &board, const QString &entry, int entryNo,
+                std::vector<QPoint> &positions);
+// The pixel positions of cells (one per piece) of history entry entryNo;
+// a load error for a cell out of range.
+void CheckCells(const TZarvoPad &board, const std::vector<TColRow> &cells, int entryNo,
                 std::vector<QPoint> &positions);
 } // namespace PadInternal

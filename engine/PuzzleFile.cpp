@@ -3,13 +3,17 @@
 
 #include "Allgem.h"
 #include "DataRoot.h"
+#include "DrawState.h"
 #include "FormColour.h"
 #include "IniFile.h"
 #include "Limits.h"
 #include "NViewLib.h"
 #include "PadInternal.h"
+#include "PadTrack.h"
+#include "PuzzleSource.h"
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
+#include "ZarvoTypes.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +22,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <future>
 
 using PadInternal::CheckedPixel;
 using PadInternal::FileInDir;
@@ -87,6 +93,34 @@ QString Millions(qint64 pixels)
     return QLocale(QLocale::German, QLocale::Germany).toString(double(pixels) / 1e6, 'f', 1);
 }
 
+// A picture of the image folder by the name a puzzle gives it.
+QString PicturePath(const QString &imageName)
+{
+    QString rel = imageName;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return FileInDir(DataRoot::ImageDir(), rel);
+}
+
+// The size of a picture tiled over w x h units from (ox, oy); an error for
+// a size that is impossible or above max pixels.
+QSize CheckedPictureSize(QPoint sizeInUnits, int unitSize, int ox, int oy, qint64 max)
+{
+    const int w = sizeInUnits.x(), h = sizeInUnits.y();
+    const qint64 tw = qint64(w) * unitSize + ox;
+    const qint64 th = qint64(h) * unitSize + oy;
+    if (tw <= 0 || th <= 0 || tw > max || th > max || tw * th > max)
+        throw EZarvoError(
+            QStringLiteral("Ein Bild von %1 × %2 Pixeln ist nicht möglich (%3 × %4 Einheiten zu %5 "
+                           "Pixeln); erlaubt sind höchstens %6 Millionen Pixel.")
+                .arg(tw)
+                .arg(th)
+                .arg(w)
+                .arg(h)
+                .arg(unitSize)
+                .arg(Millions(max)));
+    return QSize(int(tw), int(th));
+}
+
 // The pictures a load is about to make, checked before any of them is
 // allocated: the board from BackSize and UnitSize, the piece picture from
 // ZarvoSize, UnitSize and its offset, and all of them together. Pairs that
@@ -154,31 +188,55 @@ void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
     }
 }
 
-void ReadPieces(TZarvoPad &b, const TIniFile &ini, const QString &section, TZarvoList &list)
+// The piece entries of one list, in key order Zarvo1 upwards. Entries of one
+// type share the type's name, and a start entry shares the caption of the
+// goal entry of the same number when both read the same.
+void ReadPieces(TZarvoPad &b, const TPuzzleSource &source, const QString &section, TZarvoList &list,
+                std::vector<QString> &captions)
 {
-    const int count = ini.ReadInteger(section, QStringLiteral("Count"), 0);
+    const TPuzzleSource::TList &entries =
+        section == QLatin1String("Start") ? source.Start() : source.Object();
+    const int count = entries.Count(0);
+    const bool share = !captions.empty();
+    if (!share && count > 0)
+        captions.reserve(size_t(std::min<qsizetype>(count, source.Bytes().size())));
+    QString entry, typeName;
+    const TZarvoTyp *type = nullptr;
     for (int i = 1; i <= count; ++i) {
-        const QString key = QStringLiteral("Zarvo%1").arg(i);
-        if (!ini.ValueExists(section, key))
-            throw EZarvoError(
-                QStringLiteral("[%1] %2 fehlt (Count ist %3).").arg(section, key).arg(count));
-        const QString entry = ini.ReadString(section, key, QString());
+        if (!entries.Entry(source.Bytes(), i, entry))
+            throw EZarvoError(QStringLiteral("[%1] Zarvo%2 fehlt (Count ist %3).")
+                                  .arg(section, QString::number(i), QString::number(count)));
         try {
-            const QString type = GetField(entry, 1);
-            const QString caption = GetField(entry, 2);
-            const int col = StrToIntStrict(GetField(entry, 3));
-            const int row = StrToIntStrict(GetField(entry, 4));
-            const int imageCol = StrToIntStrict(GetField(entry, 5));
-            const int imageRow = StrToIntStrict(GetField(entry, 6));
-            const bool movable = GetField(entry, 7) != QLatin1String("0");
-            b.AddPiece(list, type, col, row, imageCol, imageRow, movable, caption);
+            // The fields by the field rule, each trimmed: type, caption,
+            // column, row, image column, image row, movable.
+            TFieldCursor fields(entry, u",");
+            const QStringView typeField = TrimmedField(fields.Next());
+            if (!type || typeField != typeName) {
+                typeName = typeField.toString();
+                type = PieceTypes().Find(typeName);
+            }
+            const QStringView captionField = TrimmedField(fields.Next());
+            QString caption;
+            if (share && size_t(i) <= captions.size() && captions[size_t(i) - 1] == captionField)
+                caption = captions[size_t(i) - 1];
+            else
+                caption = captionField.toString();
+            const int col = StrToIntStrict(TrimmedField(fields.Next()));
+            const int row = StrToIntStrict(TrimmedField(fields.Next()));
+            const int imageCol = StrToIntStrict(TrimmedField(fields.Next()));
+            const int imageRow = StrToIntStrict(TrimmedField(fields.Next()));
+            const bool movable = TrimmedField(fields.Next()) != u"0";
+            b.AddPiece(list, typeName, type, col, row, imageCol, imageRow, movable, caption);
+            if (!share)
+                captions.push_back(std::move(caption));
         } catch (const EZarvoError &e) {
-            throw EZarvoError(QStringLiteral("[%1] %2: %3").arg(section, key, e.Message));
+            throw EZarvoError(
+                QStringLiteral("[%1] Zarvo%2: %3").arg(section, QString::number(i), e.Message));
         }
     }
 }
 
-void ApplyFont(TZarvoPad &b, const TIniFile &ini)
+void ApplyFont(TZarvoPad &b, const TIniFile &ini, const std::function<QColor()> &autoColour)
 {
     const QString name = ini.ReadString(SPad, QStringLiteral("FontName"), QStringLiteral("Arial"));
     int size = ini.ReadInteger(SPad, QStringLiteral("FontSize"), 9);
@@ -198,7 +256,7 @@ void ApplyFont(TZarvoPad &b, const TIniFile &ini)
     b.Font = font;
     if (color == -1) {
         b.DefaultFont = true;
-        b.AutoFontColor();
+        b.FontColor = autoColour();
     } else {
         b.DefaultFont = false;
         b.FontColor = QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
@@ -271,7 +329,8 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
         puzzle = PadInternal::ReadGameState(b, name);
 
     b.FileName = NamePart(puzzle);
-    const TIniFile ini(b.FileName.isEmpty() ? QString() : PuzzlePath(b.FileName));
+    const TPuzzleSource source(b.FileName.isEmpty() ? QString() : PuzzlePath(b.FileName));
+    const TIniFile &ini = source.Ini();
 
     b.Title = ini.ReadString(SInfo, QStringLiteral("Title"), QString());
     b.ObjectInfo = ini.ReadString(SInfo, QStringLiteral("ObjectInfo"), QString());
@@ -295,6 +354,13 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.AllwaysRandom = ini.ReadInteger(SPad, QStringLiteral("AllwaysRandom"), 0) != 0;
 
     CheckPictureSizes(b, ini);
+    // The piece picture is decoded on a thread of its own while the
+    // background is built and the pieces are read.
+    std::future<QImage> decoding;
+    if (!b.ImgZarvos.isEmpty() && b.ZarvoSize.y() != 0) {
+        const QString path = PicturePath(b.ImgZarvos);
+        decoding = std::async(std::launch::async, [path] { return NViewLibLoad(path); });
+    }
     b.BuildImage(b.BackBitmap, b.BackSize, b.ImgBack, 0, 0);
 
     const QPoint frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
@@ -309,12 +375,18 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     CheckPoint(imgOffset, QStringLiteral("ImgZarvosOffset"));
     b.SetImgOffset(imgOffset);
 
-    b.BuildImage(b.ZarvoBitmap, b.ZarvoSize, b.ImgZarvos, b.ImgOffset.x(), b.ImgOffset.y());
+    // The piece picture's size is checked here; the picture itself is made
+    // once it is decoded.
+    const QSize rawSize = b.ZarvoSize.y() == 0
+                              ? QSize()
+                              : CheckedPictureSize(b.ZarvoSize, b.UnitSize, b.ImgOffset.x(),
+                                                   b.ImgOffset.y(), MaxPicturePixels);
 
     b.DrawFrame = ini.ReadInteger(SPad, QStringLiteral("DrawFrame"), 1) == 1;
 
-    ReadPieces(b, ini, QStringLiteral("Object"), b.Objects);
-    ReadPieces(b, ini, QStringLiteral("Start"), b.Pieces);
+    std::vector<QString> captions;
+    ReadPieces(b, source, QStringLiteral("Object"), b.Objects, captions);
+    ReadPieces(b, source, QStringLiteral("Start"), b.Pieces, captions);
 
     if (b.AllwaysRandom)
         b.Shuffle();
@@ -322,10 +394,21 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.Border = ini.ReadInteger(SPad, QStringLiteral("Border"), 2);
     b.BorderLi = ini.ReadString(SPad, QStringLiteral("BorderLi"), QStringLiteral("0"));
     b.BorderSh = ini.ReadString(SPad, QStringLiteral("BorderSh"), QStringLiteral("0"));
-    ApplyFont(b, ini);
+    // The piece picture: decoded, or the built-in tile (and no name) when
+    // there is none; tiled from the image offset over ZarvoSize.
+    QImage scratch = decoding.valid() ? decoding.get() : QImage();
+    if (b.ImgZarvos.isEmpty() || scratch.height() == 0 || b.ZarvoSize.y() == 0) {
+        scratch = BuiltInBack();
+        b.ImgZarvos.clear(); // a later save writes the key empty
+    }
+    scratch.convertTo(QImage::Format_RGB32);
+    const bool tiled = b.ZarvoSize.y() != 0;
+    const QPoint origin = tiled ? b.ImgOffset : QPoint(0, 0);
+    const QSize pieceSize = tiled ? rawSize : scratch.size();
+    ApplyFont(b, ini, [&] { return TZarvoPad::AutoFontColorOf(scratch, origin, pieceSize); });
 
     b.PaintBackgroundBevels();
-    b.PrerenderPictures();
+    b.PrepareLoadedPictures(scratch, origin, pieceSize);
 
     if (withState) {
         PadInternal::CheckHistory(b);
@@ -333,6 +416,7 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     } else {
         b.RecordPosition(0);
     }
+    b.GoalReached(); // the goal test's record, made now rather than at the first move
 }
 
 } // namespace
@@ -362,10 +446,14 @@ void TZarvoPad::LoadPuzzle(const QString &name, bool withState)
     mouse.HandY = HandY;
     mouse.Cursor64 = Cursor64;
     static_cast<TPadMouse &>(*this) = mouse;
-    MoveGrid.reset();
-    FCache = TDrawCache();
-    FHistoryFirst = std::move(staged.FHistoryFirst);
-    FHistoryIndexed = staged.FHistoryIndexed;
+    // The drawing state and the record of the pieces came with them; they
+    // describe this board's pictures and lists now.
+    FDraw = std::move(staged.FDraw);
+    FTrack = std::move(staged.FTrack);
+    if (FTrack) {
+        FTrack->List = &Pieces;
+        FTrack->GoalList = &Objects;
+    }
 }
 
 void TZarvoPad::SetFrameSize(QPoint size)
@@ -400,14 +488,11 @@ void TZarvoPad::SetImgOffset(QPoint offset)
 
 void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy)
 {
-    const int w = sizeInUnits.x(), h = sizeInUnits.y();
+    const int h = sizeInUnits.y();
     QImage scratch;
     // Without a height the picture is not used, so it is not even read.
-    if (!imageName.isEmpty() && h != 0) {
-        QString rel = imageName;
-        rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        scratch = NViewLibLoad(FileInDir(DataRoot::ImageDir(), rel));
-    }
+    if (!imageName.isEmpty() && h != 0)
+        scratch = NViewLibLoad(PicturePath(imageName));
     if (imageName.isEmpty() || scratch.height() == 0 || h == 0) {
         scratch = BuiltInBack();
         imageName.clear(); // a later save writes the key empty
@@ -416,61 +501,42 @@ void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageNam
         target = scratch.convertToFormat(QImage::Format_RGB32);
         return;
     }
-
-    const qint64 tw = qint64(w) * UnitSize + ox;
-    const qint64 th = qint64(h) * UnitSize + oy;
     const qint64 max = &target == &BackBitmap ? MaxBoardPixels : MaxPicturePixels;
-    if (tw <= 0 || th <= 0 || tw > max || th > max || tw * th > max)
-        throw EZarvoError(
-            QStringLiteral("Ein Bild von %1 × %2 Pixeln ist nicht möglich (%3 × %4 Einheiten zu %5 "
-                           "Pixeln); erlaubt sind höchstens %6 Millionen Pixel.")
-                .arg(tw)
-                .arg(th)
-                .arg(w)
-                .arg(h)
-                .arg(UnitSize)
-                .arg(Millions(max)));
-    QImage out(int(tw), int(th), QImage::Format_RGB32);
+    const QSize size = CheckedPictureSize(sizeInUnits, UnitSize, ox, oy, max);
+    QImage out(size, QImage::Format_RGB32);
     if (out.isNull())
-        throw EZarvoError(
-            QStringLiteral("Zu wenig Speicher für ein Bild von %1 × %2 Pixeln.").arg(tw).arg(th));
-    out.fill(QColor(Qt::black));
-
+        throw EZarvoError(QStringLiteral("Zu wenig Speicher für ein Bild von %1 × %2 Pixeln.")
+                              .arg(size.width())
+                              .arg(size.height()));
     // Tiles are laid from the offset. The strip left of and above it is
     // filled by continuing the tiling backwards: no face is cut from it, but
     // the automatic caption colour samples the picture's top-left corner,
     // which lies in that strip when the picture is centred.
-    const QImage src = scratch.convertToFormat(QImage::Format_RGB32);
-    const int pw = src.width(), ph = src.height();
-    const int width = int(tw), height = int(th);
-    const auto floorMod = [](qint64 a, int m) { return int(((a % m) + m) % m); };
-    for (int y = 0; y < height; ++y) {
-        const auto *s = reinterpret_cast<const QRgb *>(src.constScanLine(floorMod(y - oy, ph)));
-        auto *d = reinterpret_cast<QRgb *>(out.scanLine(y));
-        int x = 0;
-        int sx = floorMod(-qint64(ox), pw);
-        while (x < width) {
-            const int n = qMin(pw - sx, width - x);
-            std::memcpy(d + x, s + sx, size_t(n) * sizeof(QRgb));
-            x += n;
-            sx = 0;
-        }
-    }
+    TileInto(out, out.rect(), scratch.convertToFormat(QImage::Format_RGB32), ox, oy);
     target = std::move(out);
+}
+
+QColor TZarvoPad::AutoFontColorOf(const QImage &tile, QPoint origin, QSize size)
+{
+    // Mean brightness of a corner of the piece picture as loaded (tiled from
+    // origin over size), where captions sit.
+    qint64 r = 0, g = 0, b = 0;
+    const auto floorMod = [](qint64 a, int m) { return int(((a % m) + m) % m); };
+    if (!tile.isNull())
+        for (int y = 1; y <= 10 && y < size.height(); ++y)
+            for (int x = 1; x <= 10 && x < size.width(); ++x) {
+                const QRgb c = tile.pixel(floorMod(qint64(x) - origin.x(), tile.width()),
+                                          floorMod(qint64(y) - origin.y(), tile.height()));
+                r += qRed(c);
+                g += qGreen(c);
+                b += qBlue(c);
+            }
+    return (r * r + g * g + b * b < 483870001) ? QColor(255, 255, 255) : QColor(0, 0, 0);
 }
 
 void TZarvoPad::AutoFontColor()
 {
-    // Mean brightness of a corner of the piece picture, where captions sit.
-    qint64 r = 0, g = 0, b = 0;
-    for (int y = 1; y <= 10 && y < ZarvoBitmap.height(); ++y)
-        for (int x = 1; x <= 10 && x < ZarvoBitmap.width(); ++x) {
-            const QRgb c = ZarvoBitmap.pixel(x, y);
-            r += qRed(c);
-            g += qGreen(c);
-            b += qBlue(c);
-        }
-    FontColor = (r * r + g * g + b * b < 483870001) ? QColor(255, 255, 255) : QColor(0, 0, 0);
+    FontColor = AutoFontColorOf(ZarvoBitmap, QPoint(0, 0), ZarvoBitmap.size());
 }
 
 void TZarvoPad::SaveLook(const QString &name)

@@ -158,7 +158,8 @@ std::vector<QPoint> TSolverService::CurrentPosition(const TZarvoPad &pad)
         throw EZarvoError(
             QStringLiteral("Die Stellung %1 gibt es im Spielverlauf nicht.").arg(pad.MoveIndex));
     cells.reserve(size_t(n));
-    TFieldCursor fields(pad.History[pad.MoveIndex], u";");
+    const QString entry = pad.History[pad.MoveIndex]; // made on demand: kept while read
+    TFieldCursor fields(entry, u";");
     for (int i = 0; i < n; ++i) {
         const int col = FieldToInt(fields.Next());
         cells.emplace_back(col, FieldToInt(fields.Next()));

@@ -40,7 +40,7 @@ TGameStatus TZarvoGame::Status() const
     s.GoalShown = FBoard.ShowObject;
     s.CanUndo = s.Moves > 0 && !s.GoalShown;
     s.CanRedo = s.Entries != s.Moves + 1 && !s.GoalShown;
-    s.Solved = !s.GoalShown && FBoard.IsSolved();
+    s.Solved = !s.GoalShown && FBoard.GoalReached();
     s.Helped = Helped();
     return s;
 }

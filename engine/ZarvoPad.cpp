@@ -1,6 +1,8 @@
 #include "ZarvoPad.h"
 
+#include "DrawState.h"
 #include "PadInternal.h"
+#include "PadTrack.h"
 #include "ZarvoError.h"
 #include "ZarvoTypes.h"
 
@@ -43,7 +45,13 @@ TZarvoPad::~TZarvoPad() = default;
 void TZarvoPad::AddPiece(TZarvoList &list, const QString &typeName, int col, int row, int imageCol,
                          int imageRow, bool movable, const QString &caption)
 {
-    const TZarvoTyp *typ = PieceTypes().Find(typeName);
+    AddPiece(list, typeName, PieceTypes().Find(typeName), col, row, imageCol, imageRow, movable,
+             caption);
+}
+
+void TZarvoPad::AddPiece(TZarvoList &list, const QString &typeName, const TZarvoTyp *typ, int col,
+                         int row, int imageCol, int imageRow, bool movable, const QString &caption)
+{
     if (!typ)
         throw EZarvoError(QStringLiteral("Unbekannter Teiltyp: \"%1\"").arg(typeName));
     if (typ->Count() == 0)
@@ -129,14 +137,18 @@ int TZarvoPad::Row(const TZarvo *p) const
     return FloorDiv(p->Y + unit / 2 - Offset.y(), unit);
 }
 
-void TZarvoPad::SetCol(TZarvo *p, int c) const
+void TZarvoPad::SetCol(TZarvo *p, int c)
 {
+    const int oldX = p->X;
     p->X = Offset.x() + c * UnitOf(*this);
+    NoteMoved(p, oldX, p->Y);
 }
 
-void TZarvoPad::SetRow(TZarvo *p, int r) const
+void TZarvoPad::SetRow(TZarvo *p, int r)
 {
+    const int oldY = p->Y;
     p->Y = Offset.y() + r * UnitOf(*this);
+    NoteMoved(p, p->X, oldY);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Fields.h"
+#include "HistoryList.h"
 #include "Zarvo.h"
 
 #include <QColor>
@@ -15,8 +16,10 @@
 #include <memory>
 #include <vector>
 
+class QPainter;
 class TIniFile;
 struct TZarvoDef;
+class TZarvoTyp;
 
 // A rectangle with exclusive right and bottom, as the board's rules count.
 struct TRect
@@ -70,11 +73,14 @@ struct TPadLook
     static QFont DefaultCaptionFont();
 };
 
-// The puzzle's pictures: the background, the piece faces, the goal, and what
-// the board composes from them for the view.
+// The puzzle's pictures: the background and the piece picture, which after
+// loading holds the finished piece faces and is board-sized. The goal
+// picture, the composed board and the screen picture are made from them
+// where and when they are asked for (WorkBitmap(), ObjectBitmap(),
+// ComposeScreen()).
 struct TPadPictures
 {
-    QImage BackBitmap, ZarvoBitmap, ObjectBitmap, WorkBitmap, ScreenBitmap;
+    QImage BackBitmap, ZarvoBitmap;
 };
 
 // A game's state: both piece lists and the history.
@@ -82,7 +88,7 @@ struct TPadGameState
 {
     TZarvoList Pieces;  // [Start]
     TZarvoList Objects; // [Object], the goal position
-    QStringList History;
+    THistory History;
     int MoveIndex = 0;
     bool ShowObject = false;
     bool Solved = false;
@@ -138,7 +144,6 @@ public:
     // own, so they stay readable on any picture (the player's option; off,
     // the faces are drawn as they always were).
     bool CaptionOutline = false;
-    std::shared_ptr<struct TMoveGrid> MoveGrid; // built on the first move
 
     // ---- events ----
     std::function<void(TZarvoPad &)> OnMoved; // after every press that was released
@@ -164,8 +169,8 @@ public:
     // above the field stay where they are).
     int Col(const TZarvo *p) const;
     int Row(const TZarvo *p) const;
-    void SetCol(TZarvo *p, int c) const; // X := Offset.x + c * UnitSize (not OldX)
-    void SetRow(TZarvo *p, int r) const;
+    void SetCol(TZarvo *p, int c); // X := Offset.x + c * UnitSize (not OldX)
+    void SetRow(TZarvo *p, int r);
 
     // ---- puzzle file ----
     // Loads Data/ + name part of name; with withState, name is a game-state
@@ -185,8 +190,18 @@ public:
     void AutoFontColor();
 
     // ---- pieces ----
+    // The board keeps a record of where its pieces stand, so that a move
+    // costs what it changes and not what the board holds. Its own moves,
+    // restores and shuffles keep it up to date, and pieces added to or taken
+    // from the list are noticed; code that changes pieces by hand (places,
+    // sizes, captions, types, pictures, links, push depths) calls this
+    // before the next operation of the board. Debug builds check it.
+    void PiecesChanged();
     void AddPiece(TZarvoList &list, const QString &typeName, int col, int row, int imageCol,
                   int imageRow, bool movable, const QString &caption);
+    // The same with the type already looked up (nullptr: there is none).
+    void AddPiece(TZarvoList &list, const QString &typeName, const TZarvoTyp *typ, int col, int row,
+                  int imageCol, int imageRow, bool movable, const QString &caption);
     TZarvo *CreatePiecePart(TZarvoList &list, const QString &caption, const TZarvoDef &rect,
                             int col, int row, int imageCol, int imageRow, bool movable);
 
@@ -207,7 +222,12 @@ public:
     // the other axis already taken.
     void PushPass(TZarvo *s, bool horizontal, int &d, int offset, bool trial);
     void ApplyMove();
+    void NoteStepped(TZarvo *s); // the real pass set s's displacement
+    // The goal test, looking at every piece.
     bool IsSolved() const;
+    // The same answer from the board's record of its pieces, in time that
+    // does not grow with the board: what the game asks after every move.
+    bool GoalReached() const;
     void Shuffle();
 
     // ---- history and game state ----
@@ -222,22 +242,52 @@ public:
 
     // ---- drawing ----
     void PaintBackgroundBevels();
+    // Makes the goal picture from the piece picture as it is, and then the
+    // finished faces (bevel and caption) of every movable piece at its
+    // picture position; ZarvoBitmap is board-sized from then on.
     void PrerenderPictures();
+    // The same for a puzzle being loaded, from the piece picture tile laid
+    // from origin over size: the faces are made where the board is drawn,
+    // and the goal picture comes from them when it can.
+    void PrepareLoadedPictures(const QImage &tile, QPoint origin, QSize size);
+    // Makes every face still waiting (a loaded puzzle makes them where the
+    // board is first drawn).
+    void FinishFaces();
     // Draws piece p onto target: its face from ZarvoBitmap, and while the
     // faces are built its bevel and caption.
-    void DrawPiece(const TZarvo *p, QImage &target) const;
-    // A caption written into box, cut at face; with CaptionOutline outlined.
-    void DrawCaption(QImage &target, const QRect &face, const QRect &box,
-                     const QString &caption) const;
+    void DrawPiece(const TZarvo *p, QImage &target);
+    // Writes caption on piece (board coordinates) with the painter's font
+    // and pen, cut to the piece and to clip, outlined with CaptionOutline;
+    // the painter draws on a picture whose row 0 is board row top.
+    void DrawCaption(QPainter &painter, const QString &caption, const QRect &piece,
+                     const QRect &clip, int top) const;
+    // Asks the view to show what changed (unless Constructing); the
+    // pictures themselves are composed where and when they are shown.
     void Redraw();
     void Paint(); // asks the view to repaint (OnPaint)
-    // The picture the view shows: ObjectBitmap while the goal is shown, else
-    // WorkBitmap with the hand drawn at HandX/HandY when withHand is set.
-    const QImage &ComposeScreen(bool withHand);
+    // The composed board: the background and every drawn piece of the
+    // active list. Kept once asked for and brought up to date where pieces
+    // moved; the view does not need it (ComposeScreen).
+    const QImage &WorkBitmap();
+    // The same composed afresh, not kept.
+    QImage ComposeBoard();
+    // The goal picture: every goal piece, fixed ones too, at its goal cell.
+    const QImage &ObjectBitmap();
+    // The picture the view shows of area (board coordinates, cut to the
+    // board): the goal picture while the goal is shown, else the composed
+    // board with the hand drawn at HandX/HandY when withHand is set.
+    const QImage &ComposeScreen(bool withHand, const QRect &area);
+    const QImage &ComposeScreen(bool withHand); // the whole board
+    // The board rectangles whose picture changed since the last call: where
+    // pieces moved, where the hand was last drawn and where it is now.
+    std::vector<QRect> TakeChangedAreas();
     static void TileBackground(QImage &target, int width, int height, const QImage &texture);
-    // Writes WorkBitmap as Data/ + FileName with the extension ".bmp";
-    // false when there is no board picture or no file name, or writing failed.
+    // Writes the composed board as Data/ + FileName with the extension
+    // ".bmp"; false when there is no board or no file name, or writing failed.
     bool SaveBoardImage();
+    // The automatic caption colour of a piece picture tile laid from origin
+    // over size (AutoFontColor for ZarvoBitmap as it is).
+    static QColor AutoFontColorOf(const QImage &tile, QPoint origin, QSize size);
 
     // ---- dragging ----
     // Shows or hides the goal. The board takes no press while the goal is
@@ -248,36 +298,43 @@ public:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
 private:
-    // What Redraw last composed into WorkBitmap, so that a drag step only
-    // recomposes the rectangles that its pieces left and entered, and what
-    // ComposeScreen last put into ScreenBitmap (Drawing.cpp). A new puzzle
-    // starts with an empty one.
-    struct TDrawnPiece
-    {
-        const TZarvo *Piece;
-        int X, Y, Width, Height, ImageX, ImageY;
-        bool Movable;
-    };
-    struct TDrawCache
-    {
-        std::vector<TDrawnPiece> Drawn; // of the active list (ShowObject tells which)
-        bool DrawnValid = false, DrawnShowObject = false;
-        qint64 BackKey = 0, ZarvoKey = 0, WorkKey = 0;
-        QRect ScreenPending; // part of WorkBitmap not yet copied to ScreenBitmap
-        QRect HandRect;      // where the hand lies on ScreenBitmap
-        bool ScreenStale = true;
-        qint64 ScreenKey = 0;
-    };
-    TDrawCache FCache;
-    bool CollectDirtyRects(const TZarvoList &list, std::vector<QRect> &dirty) const;
-    void RememberDrawn(const TZarvoList &list);
+    // What the drawing keeps between calls (DrawState.h, Drawing.cpp).
+    mutable std::unique_ptr<struct TDrawState> FDraw;
+    struct TDrawState &Draw() const;
+    static void TileInto(QImage &target, const QRect &area, const QImage &src, int ox, int oy);
+    void StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize);
+    void FinishFacesIn(const QRect &area);
+    void FinishTile(int tx, int ty);
+    bool GoalFromFacesPossible(const QRect &raw) const;
+    QImage RenderGoal(const QImage &raw);
+    void ComposeArea(QImage &target, QPoint origin, const QRect &area, bool goal);
+    QRect HandRect() const;
+    // True when the record was not made afresh since generation (which is
+    // brought up to date).
+    bool TrackCurrent(quint64 &generation) const;
 
-    // First occurrence of each history text, so recording a position does
-    // not compare it with every entry. Rebuilt when History was changed
-    // behind RecordPosition's back.
-    QHash<QString, int> FHistoryFirst;
-    qsizetype FHistoryIndexed = 0;
-    void SyncHistoryIndex();
+    // The board's record of its pieces (PadTrack.h, Tracking.cpp).
+    mutable std::unique_ptr<struct TPadTrack> FTrack;
+    // The record of the piece list, made when needed; ActiveTrack() is
+    // nullptr while the goal list is active.
+    struct TPadTrack *Track() const;
+    struct TPadTrack *ActiveTrack() const;
+    bool TrackFits() const; // made for the pieces, unit and offset as they are
+    void RebuildTrack() const;
+    bool Tracked(const TZarvo *p) const;
+    TColRow CommittedCell(const TZarvo *p) const;
+    void NoteMoved(TZarvo *p, int oldX, int oldY); // after X or Y changed
+    void NoteCommitted(TZarvo *p);                 // after OldX or OldY changed
+    void NoteChangedRect(const QRect &r);
+    void Rebase(qsizetype entry) const;
+    bool BaseValid() const;
+    bool CompareWithEntry(qsizetype entry, std::vector<THistory::TChange> *changes);
+    bool GoalMatches(const TZarvo *p, qint32 goal) const;
+    void BuildGoals() const;
+    template <typename F> void ForGoalsAt(TColRow cell, F visit) const;
+    void CountGoals(int i, const TZarvo *p);
+    void VerifyTrack() const; // debug builds: the record agrees with the pieces
+    void DragSteps(TZarvo *p, int dx, int dy);
 };
 
 // Light and shadow: each colour channel +64 (255 from 192 on) or -64 (0 below

@@ -30,8 +30,8 @@ void CheckBoard(TZarvoPad &pad, bool recorded)
 {
     FUZZ_CHECK(qint64(pad.Width()) * pad.Height() <= MaxBoardPixels,
                QStringLiteral("%1 x %2").arg(pad.Width()).arg(pad.Height()));
-    FUZZ_CHECK(!pad.BackBitmap.isNull() && pad.WorkBitmap.size() == pad.BackBitmap.size() &&
-                   pad.ObjectBitmap.size() == pad.BackBitmap.size(),
+    FUZZ_CHECK(!pad.BackBitmap.isNull() && pad.WorkBitmap().size() == pad.BackBitmap.size() &&
+                   pad.ObjectBitmap().size() == pad.BackBitmap.size(),
                QStringLiteral("picture sizes"));
     FUZZ_CHECK(pad.MoveIndex >= 0 && pad.MoveIndex < pad.History.size(),
                QStringLiteral("counter %1 of %2").arg(pad.MoveIndex).arg(pad.History.size()));

@@ -105,11 +105,11 @@ private Q_SLOTS:
         QVERIFY(!pad->ButtonDown);
 
         // The screen shows the piece where it now lies.
-        QTRY_COMPARE(pad->WorkBitmap.pixel(150, 30), pad->ZarvoBitmap.pixel(70, 30));
+        QTRY_COMPARE(pad->WorkBitmap().pixel(150, 30), pad->ZarvoBitmap.pixel(70, 30));
         view.repaint();
         const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.pixel(25, 25), pad->WorkBitmap.pixel(25, 25));
-        QCOMPARE(shown.pixel(190, 110), pad->WorkBitmap.pixel(190, 110));
+        QCOMPARE(shown.pixel(25, 25), pad->WorkBitmap().pixel(25, 25));
+        QCOMPARE(shown.pixel(190, 110), pad->WorkBitmap().pixel(190, 110));
     }
 
     void pressBesidePiecesMovesNothing()
@@ -192,7 +192,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!view.MouseWatchActive(), 1000);
         view.repaint();
         QVERIFY(!view.HandShown());
-        QCOMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32), pad->WorkBitmap);
+        QCOMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32), pad->WorkBitmap());
     }
 
     void goalShownWithoutHand()
@@ -209,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
         view.repaint();
         QVERIFY(!view.HandShown());
-        QCOMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32), pad->ObjectBitmap);
+        QCOMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32), pad->ObjectBitmap());
     }
 
     void ctrlDoubleClickOnTheBackgroundSavesTheBoard()
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(file));
         QTest::mouseDClick(&view, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 90));
         QVERIFY(QFile::exists(file));
-        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap);
+        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap());
     }
 
     // At every zoom a press meets the piece under it, the drag follows the
@@ -272,12 +272,12 @@ private Q_SLOTS:
             const int z = int(zoom);
             for (const QPoint &p : {QPoint(5, 5), QPoint(100, 30), QPoint(150, 70)})
                 for (int k = 0; k < z; ++k)
-                    QCOMPARE(shown.pixel(p.x() * z + k, p.y() * z + k), pad->WorkBitmap.pixel(p));
+                    QCOMPARE(shown.pixel(p.x() * z + k, p.y() * z + k), pad->WorkBitmap().pixel(p));
         }
         const QString file = DataRoot::DataDir() + QStringLiteral("Zoom.bmp");
         QFile::remove(file);
         QTest::mouseDClick(&view, Qt::LeftButton, Qt::ControlModifier, at(150, 90));
-        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap);
+        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32), pad->WorkBitmap());
     }
 
     // The selected piece is framed on the screen only, while the view has
@@ -290,12 +290,12 @@ private Q_SLOTS:
         view.show();
         QVERIFY(QTest::qWaitForWindowActive(&view));
         view.setFocus();
-        const QImage board = pad->WorkBitmap;
+        const QImage board = pad->WorkBitmap();
         view.SetSelection(1);
         QCOMPARE(view.SelectionRect(), QRect(60, 20, 40, 40));
         view.repaint();
         QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(pad->WorkBitmap, board);
+        QCOMPARE(pad->WorkBitmap(), board);
         QCOMPARE(shown.pixel(60, 40), qRgb(255, 255, 255)); // on the piece's edge
         QCOMPARE(shown.pixel(80, 40), board.pixel(80, 40)); // the face is left alone
         view.clearFocus();

@@ -47,7 +47,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), QSize(120, 80));
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x) {
-                const QRgb want = pad.WorkBitmap.pixel(x, y);
+                const QRgb want = pad.WorkBitmap().pixel(x, y);
                 QCOMPARE(shown.pixel(2 * x, 2 * y), want);
                 QCOMPARE(shown.pixel(2 * x + 1, 2 * y), want);
                 QCOMPARE(shown.pixel(2 * x, 2 * y + 1), want);
@@ -73,7 +73,7 @@ private Q_SLOTS:
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x)
                 for (int k = 0; k < 3; ++k)
-                    QCOMPARE(zoomed.pixel(3 * x + k, 3 * y + 2 - k), pad.WorkBitmap.pixel(x, y));
+                    QCOMPARE(zoomed.pixel(3 * x + k, 3 * y + 2 - k), pad.WorkBitmap().pixel(x, y));
         QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(48, 18)); // board (32, 12)
         QCOMPARE(pad.DragIndex, 0);
         QTest::mouseMove(&view, QPoint(18, 18));

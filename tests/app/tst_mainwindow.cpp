@@ -332,7 +332,7 @@ private Q_SLOTS:
         const int height = w->height();
         QAction *hint = Part<QAction>(Main.get(), "ItemHint");
         QVERIFY(hint->isEnabled());
-        const QImage work = w->Board()->WorkBitmap.copy();
+        const QImage work = w->Board()->WorkBitmap().copy();
         const QImage before = w->View()->grab().toImage();
         QTest::keyClick(Main.get(), Qt::Key_T, Qt::ControlModifier);
         QTRY_VERIFY(w->ShownHint());
@@ -348,7 +348,7 @@ private Q_SLOTS:
         QVERIFY(w->height() > height);
         QCOMPARE(w->LblObject->height(), w->LblObject->heightForWidth(w->width()) + 2);
         QCOMPARE(w->SubWindow()->widget()->height(), w->height());
-        QCOMPARE(w->Board()->WorkBitmap, work);
+        QCOMPARE(w->Board()->WorkBitmap(), work);
         const QImage marked = w->View()->grab().toImage();
         QVERIFY(marked.pixel(150, 11) != before.pixel(150, 11)); // the target's edge
         QCOMPARE(marked.pixel(30, 70), before.pixel(30, 70));    // B, untouched
@@ -373,7 +373,7 @@ private Q_SLOTS:
                     .endsWith("(mit Hilfe – nicht für die Bestenliste)"));
         QVERIFY(!hint->isEnabled());
         QTRY_COMPARE(w->View()->grab().toImage().pixel(12, 30),
-                     w->Board()->WorkBitmap.pixel(12, 30));
+                     w->Board()->WorkBitmap().pixel(12, 30));
     }
 
     void aDemonstrationCountsAndStopsAtAClick()

@@ -58,10 +58,10 @@ private Q_SLOTS:
         pad.Redraw();
         const QString out = FRoot.Path("board.png");
         QCOMPARE(Render({"p.zrv", out}), 0);
-        QCOMPARE(Png(out), pad.WorkBitmap);
+        QCOMPARE(Png(out), pad.WorkBitmap());
         const QString goal = FRoot.Path("goal.png");
         QCOMPARE(Render({"p.zrv", goal, "--goal"}), 0);
-        QCOMPARE(Png(goal), pad.ObjectBitmap);
+        QCOMPARE(Png(goal), pad.ObjectBitmap());
         QVERIFY(Png(goal) != Png(out));
     }
 
@@ -78,7 +78,7 @@ private Q_SLOTS:
         pad.Redraw();
         const QString out = FRoot.Path("state.png");
         QCOMPARE(Render({"--state", "g.zrh", out}), 0);
-        QCOMPARE(Png(out), pad.WorkBitmap);
+        QCOMPARE(Png(out), pad.WorkBitmap());
     }
 
     void failuresAreReported()

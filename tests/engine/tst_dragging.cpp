@@ -58,6 +58,7 @@ private Q_SLOTS:
         Start(pad, ev);
         pad.Piece(1)->X = 11; // not committed yet: the press commits it as start
         pad.Piece(0)->PushDepth = 4;
+        pad.PiecesChanged();
 
         pad.MouseDown(mbLeft, ssLeft, 15, 15);
         QCOMPARE(pad.DragIndex, 1);

@@ -1,5 +1,5 @@
 // Board drawing: light and shadow, bevels, piece faces, the goal picture,
-// composing WorkBitmap and the screen picture, tiling, the board picture file.
+// composing the board and the screen picture, tiling, the board picture file.
 #include "DataRoot.h"
 #include "PuzzleRoot.h"
 #include "ZarvoPad.h"
@@ -154,10 +154,10 @@ private Q_SLOTS:
 
         // During play the finished face is copied to the piece's position.
         pad.Redraw();
-        QCOMPARE(pad.WorkBitmap.pixel(61, 21), L2);
-        QCOMPARE(pad.WorkBitmap.pixel(69, 29), D2);
-        QCOMPARE(pad.WorkBitmap.pixel(59, 21), qRgb(1, 2, 3));
-        QCOMPARE(pad.WorkBitmap.dotsPerMeterX(), 3780);
+        QCOMPARE(pad.WorkBitmap().pixel(61, 21), L2);
+        QCOMPARE(pad.WorkBitmap().pixel(69, 29), D2);
+        QCOMPARE(pad.WorkBitmap().pixel(59, 21), qRgb(1, 2, 3));
+        QCOMPARE(pad.WorkBitmap().dotsPerMeterX(), 3780);
     }
 
     void compoundPieceInnerCorners()
@@ -211,7 +211,7 @@ private Q_SLOTS:
         // Neither bevel nor caption: the face is the bare picture rectangle.
         QCOMPARE(pad.ZarvoBitmap.copy(40, 40, 40, 40), picture.copy(40, 40, 40, 40));
         pad.Redraw();
-        QCOMPARE(pad.WorkBitmap.copy(0, 0, 40, 40), picture.copy(40, 40, 40, 40));
+        QCOMPARE(pad.WorkBitmap().copy(0, 0, 40, 40), picture.copy(40, 40, 40, 40));
 
         // An empty caption: bevel, no text.
         TZarvoPad bevelOnly;
@@ -324,21 +324,23 @@ private Q_SLOTS:
         pad.PrerenderPictures();
 
         // The goal: both goal pieces at their goal cells with their bevel.
-        QCOMPARE(pad.ObjectBitmap.pixel(21, 61), L2);
-        QCOMPARE(pad.ObjectBitmap.pixel(61, 61), L2);
-        QCOMPARE(pad.ObjectBitmap.pixel(30, 70), Base);
-        QCOMPARE(pad.ObjectBitmap.pixel(1, 1), qRgb(1, 2, 3));
+        QCOMPARE(pad.ObjectBitmap().pixel(21, 61), L2);
+        QCOMPARE(pad.ObjectBitmap().pixel(61, 61), L2);
+        QCOMPARE(pad.ObjectBitmap().pixel(30, 70), Base);
+        QCOMPARE(pad.ObjectBitmap().pixel(1, 1), qRgb(1, 2, 3));
         pad.Redraw();
         // The game: the movable piece only; the fixed one is background.
-        QCOMPARE(pad.WorkBitmap.pixel(1, 1), L2);
-        QCOMPARE(pad.WorkBitmap.pixel(41, 1), qRgb(1, 2, 3));
-        QCOMPARE(pad.WorkBitmap.pixel(21, 61), qRgb(1, 2, 3));
+        QCOMPARE(pad.WorkBitmap().pixel(1, 1), L2);
+        QCOMPARE(pad.WorkBitmap().pixel(41, 1), qRgb(1, 2, 3));
+        QCOMPARE(pad.WorkBitmap().pixel(21, 61), qRgb(1, 2, 3));
 
         // While the goal is shown, the view gets the goal picture, hand or not.
         pad.ShowObject = true;
-        QCOMPARE(pad.ComposeScreen(true).cacheKey(), pad.ObjectBitmap.cacheKey());
+        QCOMPARE(pad.ComposeScreen(true), pad.ObjectBitmap());
+        QCOMPARE(pad.ComposeScreen(true, QRect(15, 55, 30, 20)),
+                 pad.ObjectBitmap().copy(15, 55, 30, 20));
         pad.ShowObject = false;
-        QCOMPARE(pad.ComposeScreen(false).cacheKey(), pad.WorkBitmap.cacheKey());
+        QCOMPARE(pad.ComposeScreen(false), pad.WorkBitmap());
     }
 
     void frameAndFullScreenEdge()
@@ -437,14 +439,16 @@ private Q_SLOTS:
         QCOMPARE(pad.BackBitmap.pixel(0, 0), Base);
     }
 
-    void dragRedrawMatchesFullComposition()
+    void composedPicturesMatchTheWholeComposition()
     {
-        // Many overlapping pieces moved a few at a time, as pushes do: every
-        // redraw must equal the whole composition from scratch.
+        // Many overlapping pieces pushed about a few at a time: the kept
+        // board picture, brought up to date where pieces moved, and the
+        // screen picture of any area must equal the whole composition.
         TZarvoPad pad;
         pad.BackBitmap = Noise(300, 200, 1);
         pad.ZarvoBitmap = Noise(300, 200, 2);
         pad.NoZarvoCaption = true;
+        pad.FrameRect = {-20, -20, 320, 220};
         QRandomGenerator rng(3);
         for (int i = 0; i < 120; ++i)
             AddPart(pad.Pieces, rng.bounded(-20, 300), rng.bounded(-20, 200), rng.bounded(5, 50),
@@ -453,22 +457,21 @@ private Q_SLOTS:
         pad.PrerenderPictures();
         int paints = 0;
         pad.OnPaint = [&](TZarvoPad &) { ++paints; };
+        QCOMPARE(pad.WorkBitmap(), Reference(pad));
         for (int step = 0; step < 200; ++step) {
-            const int moved = step % 20 == 0 ? 60 : rng.bounded(1, 4);
-            for (int k = 0; k < moved; ++k) {
-                TZarvo *p = pad.Pieces[size_t(rng.bounded(int(pad.Pieces.size())))].get();
-                p->X += rng.bounded(-30, 31);
-                p->Y += rng.bounded(-30, 31);
-            }
+            const int moved = step % 20 == 0 ? 30 : rng.bounded(1, 4);
+            for (int k = 0; k < moved; ++k)
+                pad.DragBy(pad.Pieces[size_t(rng.bounded(int(pad.Pieces.size())))].get(),
+                           rng.bounded(-30, 31), rng.bounded(-30, 31));
             pad.Redraw();
-            QCOMPARE(pad.WorkBitmap, Reference(pad));
+            const QImage whole = Reference(pad);
+            QCOMPARE(pad.WorkBitmap(), whole);
             if (step % 3 == 0) {
                 pad.HandX = rng.bounded(-70, 370);
                 pad.HandY = rng.bounded(-70, 270);
                 pad.Cursor64 = rng.bounded(2) == 0;
                 pad.ButtonDown = rng.bounded(2) == 0;
-                const QImage screen = pad.ComposeScreen(true);
-                QImage want = pad.WorkBitmap.copy();
+                QImage want = whole;
                 const QImage &hand = pad.Cursor64
                                          ? (pad.ButtonDown ? pad.Hand64Down : pad.Hand64Up)
                                          : (pad.ButtonDown ? pad.Hand32Down : pad.Hand32Up);
@@ -479,18 +482,27 @@ private Q_SLOTS:
                         if (want.rect().contains(hx + x, hy + y) &&
                             (hand.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
                             want.setPixel(hx + x, hy + y, hand.pixel(x, y));
-                QCOMPARE(screen, want);
+                QCOMPARE(pad.ComposeScreen(true), want);
+                const QRect area(rng.bounded(-20, 280), rng.bounded(-20, 180), rng.bounded(1, 90),
+                                 rng.bounded(1, 90));
+                const QRect cut = area & want.rect();
+                if (cut.isEmpty())
+                    QVERIFY(pad.ComposeScreen(true, area).isNull());
+                else
+                    QCOMPARE(pad.ComposeScreen(true, area), want.copy(cut));
             }
         }
         QCOMPARE(paints, 200);
 
-        // A change behind the board's back (a new background) is noticed.
+        // Changes behind the board's back: a new background, a piece taken
+        // away, a piece put elsewhere by hand with the board told.
         Lighten(pad.BackBitmap, {0, 0, 300, 200});
-        pad.Redraw();
-        QCOMPARE(pad.WorkBitmap, Reference(pad));
+        QCOMPARE(pad.WorkBitmap(), Reference(pad));
         pad.Pieces.pop_back();
-        pad.Redraw();
-        QCOMPARE(pad.WorkBitmap, Reference(pad));
+        QCOMPARE(pad.WorkBitmap(), Reference(pad));
+        pad.Pieces.front()->X += 17;
+        pad.PiecesChanged();
+        QCOMPARE(pad.WorkBitmap(), Reference(pad));
     }
 
     void handPictures()
@@ -566,13 +578,103 @@ private Q_SLOTS:
         // The piece at cell (3, 4) shows the white picture's first cell,
         // bevelled, with a black caption (the picture is light).
         QCOMPARE(pad.FontColor, QColor(0, 0, 0));
-        const QImage &w = pad.WorkBitmap;
+        const QImage &w = pad.WorkBitmap();
         QCOMPARE(w.pixel(160 + 20, 200 + 38) & 0xFFFFFF, qRgb(186, 186, 186) & 0xFFFFFF);
         int dark = 0;
         for (int y = 204; y < 236; ++y)
             for (int x = 164; x < 196; ++x)
                 dark += qGray(w.pixel(x, y)) < 100;
         QVERIFY(dark > 10);
+    }
+
+    void facesMadeTileByTileAsAWhole()
+    {
+        // A loaded picture puzzle makes its faces where the board is drawn,
+        // tile by tile, and draws its goal from them when it can. Faces,
+        // captions, the board and the goal must come out as the whole-picture
+        // pre-rendering draws them, for any font and any piece size.
+        TPuzzleRoot root;
+        QVERIFY(Noise(331, 247, 4).save(root.Path(QStringLiteral("Image/photo.png"))));
+        struct TCase
+        {
+            const char *Font;
+            int Size, Style, Unit;
+            bool GoalElsewhere;
+        };
+        const TCase cases[] = {{"Arial", 9, 1, 10, false},
+                               {"Arial", 14, 2, 30, false},
+                               {"Liberation Serif", 30, 3, 45, true},
+                               {"Arial", 8, 0, 7, true}};
+        for (const TCase &c : cases) {
+            const int cols = 300 / c.Unit, rows = 220 / c.Unit;
+            QString text = QStringLiteral("[Pad]\r\nImgZarvos=photo.png\r\nUnitSize=%1\r\n"
+                                          "BackSize=%2,%3\r\nZarvoSize=%4,%5\r\nFrameSize=%4,%5\r\n"
+                                          "ImgZarvosOffset=-1,-1\r\nFontName=%6\r\nFontSize=%7\r\n"
+                                          "FontStyle=%8\r\n")
+                               .arg(c.Unit)
+                               .arg(cols + 2)
+                               .arg(rows + 2)
+                               .arg(cols)
+                               .arg(rows)
+                               .arg(QLatin1String(c.Font))
+                               .arg(c.Size)
+                               .arg(c.Style);
+            // Every cell but the last, numbered; the start swaps neighbours.
+            QString start = QStringLiteral("[Start]\r\nCount=%1\r\n").arg(cols * rows - 1);
+            QString goal = QStringLiteral("[Object]\r\nCount=%1\r\n").arg(cols * rows - 1);
+            for (int i = 0; i < cols * rows - 1; ++i) {
+                const int col = i % cols, row = i / cols;
+                const int at = (i % 2 == 0 && i + 1 < cols * rows - 1) ? i + 1 : i ^ 1;
+                start += QStringLiteral("Zarvo%1=Zarvo11,%2,%3,%4,%5,%6,1\r\n")
+                             .arg(i + 1)
+                             .arg(i * 37 + 1)
+                             .arg(at % cols)
+                             .arg(at / cols)
+                             .arg(col)
+                             .arg(row);
+                const int gc = c.GoalElsewhere ? (col + 1) % cols : col;
+                goal += QStringLiteral("Zarvo%1=Zarvo11,%2,%3,%4,%5,%6,0\r\n")
+                            .arg(i + 1)
+                            .arg(i * 37 + 1)
+                            .arg(gc)
+                            .arg(row)
+                            .arg(col)
+                            .arg(row);
+            }
+            root.Write(QStringLiteral("Data/p.zrv"), (text + start + goal).toLatin1());
+
+            TZarvoPad lazy;
+            lazy.LoadPuzzle(QStringLiteral("p.zrv"), false);
+            const QImage view = lazy.ComposeScreen(false, QRect(37, 21, 111, 70));
+
+            // The whole-picture rule on a board of the same pieces: the piece
+            // picture as loaded, every face drawn onto the background at its
+            // picture position, every goal piece at its goal cell.
+            TZarvoPad whole;
+            whole.LoadPuzzle(QStringLiteral("p.zrv"), false);
+            QString name = whole.ImgZarvos;
+            whole.BuildImage(whole.ZarvoBitmap, whole.ZarvoSize, name, whole.ImgOffset.x(),
+                             whole.ImgOffset.y());
+            whole.Prerender = true;
+            QImage faces = whole.BackBitmap.copy();
+            for (const auto &p : whole.Pieces)
+                whole.DrawPiece(p.get(), faces);
+            whole.ShowObject = true;
+            QImage goalPicture = whole.BackBitmap.copy();
+            for (const auto &p : whole.Objects)
+                whole.DrawPiece(p.get(), goalPicture);
+            whole.ShowObject = false;
+            whole.Prerender = false;
+            whole.ZarvoBitmap = faces;
+            const QImage board = Reference(whole);
+
+            const QString what = QLatin1String(c.Font) + QString::number(c.Size);
+            QVERIFY2(view == board.copy(37, 21, 111, 70), qPrintable(what));
+            QVERIFY2(lazy.WorkBitmap() == board, qPrintable(what));
+            QVERIFY2(lazy.ObjectBitmap() == goalPicture, qPrintable(what));
+            lazy.FinishFaces();
+            QVERIFY2(lazy.ZarvoBitmap == faces, qPrintable(what));
+        }
     }
 
     void saveBoardImageBesideThePuzzle()
@@ -594,7 +696,7 @@ private Q_SLOTS:
         QCOMPARE(file.read(2), QByteArray("BM"));
         file.close();
         QImage saved(file.fileName(), "BMP");
-        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), pad.WorkBitmap);
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), pad.WorkBitmap());
         // Nothing but the picture lands in the folder.
         QCOMPARE(QDir(DataRoot::DataDir()).entryList(QDir::Files).size(), 1);
 

@@ -28,6 +28,7 @@ void Drag(TZarvoPad &pad, int i, int col, int row)
     pad.DragIndex = i;
     p.X = p.OldX = pad.ColToX(col);
     p.Y = p.OldY = pad.RowToY(row);
+    pad.PiecesChanged();
     pad.RecordPosition(pad.MoveIndex + 1);
     pad.DragIndex = -1;
 }
@@ -40,6 +41,32 @@ void UndoTo(TZarvoPad &pad, int index)
     pad.RestorePosition(index);
     pad.LastMoved = -1;
 }
+
+// The history rules as written for texts: what RecordPosition must do,
+// however it keeps its entries.
+struct TTextHistory
+{
+    QStringList Texts;
+    int MoveIndex = 0;
+    int LastMoved = -1;
+
+    void Record(int newIndex, const QString &text, int dragIndex)
+    {
+        const int first = int(Texts.indexOf(text));
+        if (first >= 0 && newIndex >= first) {
+            MoveIndex = first;
+            LastMoved = -1;
+            return;
+        }
+        if (dragIndex == LastMoved)
+            --newIndex;
+        newIndex = qBound(0, newIndex, int(Texts.size()));
+        Texts = Texts.mid(0, newIndex);
+        Texts << text;
+        MoveIndex = int(Texts.size()) - 1;
+        LastMoved = dragIndex;
+    }
+};
 
 QString Positions(const TZarvoPad &pad)
 {
@@ -147,6 +174,7 @@ private Q_SLOTS:
         TZarvo &b = *pad->Pieces[1];
         pad->DragIndex = 1;
         b.X = b.OldX = b.X + 19; // less than half a cell
+        pad->PiecesChanged();
         pad->RecordPosition(pad->MoveIndex + 1);
         QCOMPARE(pad->History, before);
         QCOMPARE(pad->MoveIndex, 1);
@@ -187,7 +215,7 @@ private Q_SLOTS:
         QCOMPARE(pad->History, played);
         Drag(*pad, 2, 2, 2);
         QCOMPARE(pad->MoveIndex, 3);
-        QCOMPARE(pad->History.mid(0, 3), played.mid(0, 3));
+        QCOMPARE(pad->History.Texts().mid(0, 3), played.mid(0, 3));
         QCOMPARE(pad->History.last(), QString("0;1;1;1;2;2;"));
     }
 
@@ -206,6 +234,90 @@ private Q_SLOTS:
         Drag(*pad, 1, 1, 4);
         Drag(*pad, 1, 1, 0);
         QCOMPARE(pad->MoveIndex, 3);
+    }
+
+    void longGamesFollowTheTextRules()
+    {
+        // Random drags (pushing, compound pieces, back to old positions),
+        // undo and redo on a crowded board: the entries, the counter and the
+        // saved file are those of the rules applied to whole texts.
+        QByteArray puzzle = "[Pad]\r\nBackSize=6,6\r\nFrameSize=6,6\r\nOffset=0,0\r\n"
+                            "UnitSize=10\r\n[Start]\r\nCount=27\r\n";
+        int n = 0;
+        for (int row = 0; row < 6; ++row)
+            for (int col = 0; col < 6; ++col)
+                if ((row * 6 + col) % 4 != 3 && !(row == 4 && col == 4) &&
+                    !(row == 5 && col == 4) && !(row == 5 && col == 5))
+                    puzzle += QStringLiteral("Zarvo%1=Zarvo11,,%2,%3,0,0,1\r\n")
+                                  .arg(++n)
+                                  .arg(col)
+                                  .arg(row)
+                                  .toLatin1();
+        puzzle += QStringLiteral("Zarvo%1=Ell,,4,4,0,0,1\r\n").arg(++n).toLatin1();
+        puzzle.replace("Count=27", QByteArray("Count=") + QByteArray::number(n));
+        FRoot->Write("Data/crowd.zrv", puzzle);
+        TZarvoPad pad;
+        pad.LoadPuzzle("crowd.zrv", false);
+        TTextHistory model;
+        model.Texts = pad.History;
+        QRandomGenerator rng(11);
+        for (int op = 0; op < 600; ++op) {
+            const int kind = int(rng.bounded(10));
+            if (kind < 7) {
+                const int i = int(rng.bounded(pad.PieceCount()));
+                const TZarvo *p = pad.Piece(i);
+                const int x = p->X + p->Width / 2, y = p->Y + p->Height / 2;
+                pad.MouseDown(mbLeft, ssLeft, x, y);
+                pad.MouseMove(ssLeft, x + int(rng.bounded(61)) - 30, y + int(rng.bounded(61)) - 30);
+                bool moved = false;
+                for (int k = 0; k < pad.PieceCount(); ++k)
+                    moved = moved || pad.Piece(k)->PushDepth > 0;
+                const int dragged = pad.PieceKey(pad.DragIndex);
+                pad.MouseUp(mbLeft, 0, x, y);
+                if (moved)
+                    model.Record(model.MoveIndex + 1, pad.SnapshotText(), dragged);
+                if (rng.bounded(3) == 0) // snapping, as the window does
+                    pad.RestorePosition(pad.MoveIndex);
+            } else {
+                const int to = kind < 9 ? pad.MoveIndex - 1 : pad.MoveIndex + 1;
+                if (to < 0 || to >= pad.History.size())
+                    continue;
+                UndoTo(pad, to);
+                model.MoveIndex = to;
+                model.LastMoved = -1;
+                QCOMPARE(pad.SnapshotText(), model.Texts[to]);
+            }
+            QCOMPARE(pad.History, model.Texts);
+            QCOMPARE(pad.MoveIndex, model.MoveIndex);
+            QCOMPARE(pad.LastMoved, model.LastMoved);
+        }
+        QVERIFY(model.Texts.size() > 20);
+        pad.SaveGameState("long.zrh");
+        QCOMPARE(FRoot->Read("Hist/long.zrh"), QByteArray("crowd.zrv\r\n") +
+                                                   QByteArray::number(model.MoveIndex) + ";;0\r\n" +
+                                                   model.Texts.join("\r\n").toLatin1() + "\r\n");
+    }
+
+    void entriesKeepTheirTexts()
+    {
+        // Texts the board would not write itself stay as they were, and
+        // count as different positions; the board's own form is kept as
+        // cells and reads back the same.
+        THistory h;
+        h = QStringList({"0;0;1;0;", "0;0;1;0", "00;0;1;0;", "-0;0;1;0;", "0;0;+1;0;", " 0;0;1;0;",
+                         "0;0;1;", "", "3;-4;2147483647;-2147483648;"});
+        QCOMPARE(h.Texts(),
+                 QStringList({"0;0;1;0;", "0;0;1;0", "00;0;1;0;", "-0;0;1;0;", "0;0;+1;0;",
+                              " 0;0;1;0;", "0;0;1;", "", "3;-4;2147483647;-2147483648;"}));
+        const QList<bool> cells{true, false, false, false, false, false, false, true, true};
+        for (int i = 0; i < h.size(); ++i)
+            QCOMPARE(h.HoldsCells(i), cells[i]);
+        h << "0;0;2;0;";
+        h[1] = QStringLiteral("5;5;");
+        QCOMPARE(h[1], QString("5;5;"));
+        QCOMPARE(h.last(), QString("0;0;2;0;"));
+        h.Truncate(2);
+        QCOMPARE(h, QStringList({"0;0;1;0;", "5;5;"}));
     }
 
     void historyReplacedFromOutside()

@@ -519,9 +519,6 @@ private Q_SLOTS:
         QTest::newRow("piece picture by its offset")
             << QByteArray("[Pad]\r\nZarvoSize=1,1\r\nImgZarvosOffset=7100,7100\r\n")
             << QStringList{"7140 × 7140", "50,0 Millionen Pixel"} << small;
-        QTest::newRow("pictures together") // each below its own limit
-            << QByteArray("[Pad]\r\nUnitSize=1\r\nBackSize=7000,7000\r\nZarvoSize=5000,5000\r\n")
-            << QStringList{"1.029 MB", "7000 × 7000", "5000 × 5000", "1.024 MB"} << small;
         QByteArray longLine = "[Info]\r\nTitle=" + QByteArray(MaxLineBytes - 5, 'x') + "\r\n";
         // Refused while still raw bytes: never decoded into a text of twice the size.
         QTest::newRow("line of a puzzle file")
@@ -576,6 +573,44 @@ private Q_SLOTS:
         QVERIFY2(watch.Growth() <= BoardSizedPictures * picture + slack,
                  qPrintable(QString::number(watch.Growth())));
         QVERIFY(watch.Growth() > (BoardSizedPictures - 1) * picture); // the pictures were measured
+    }
+
+    void pieceListsReadAsTheIniReaderReadsThem()
+    {
+        // The piece lists are read in one pass beside the INI reader: names
+        // without regard to case, the first of two sections and of two keys,
+        // comments, blanks around names and values, a number written with a
+        // leading zero naming no key. What the INI reader finds is the rule.
+        TPuzzleRoot root;
+        root.Write("Data/odd.zrv",
+                   "Zarvo1=Zarvo11,before any section,0,0,0,0,1\r\n"
+                   "[start]\r\n"
+                   " zarvo2 = Zarvo11 ,b, 1,0,1,0,1\r\n"
+                   "Zarvo01=Zarvo11,zero,0,0,0,0,1\r\n"
+                   ";Zarvo1=Zarvo11,comment,0,0,0,0,1\r\n"
+                   "ZARVO1=Zarvo11,a,0,0,0,0,1\r\n"
+                   "Zarvo1=Zarvo11,second,0,0,0,0,1\r\n"
+                   " Count = +3\r\n"
+                   "Zarvo3=\xA0Zarvo11,c\xA0,2,0,2,0,1\xA0\r\n"
+                   "[Pad]\r\nUnitSize=10\r\nBackSize=4,4\r\nFrameSize=4,4\r\n"
+                   "[START]\r\nZarvo3=Zarvo11,later section,0,0,0,0,1\r\nCount=1\r\n"
+                   "[Object]\r\nCount=2\r\nZarvo2=Zarvo11,y,3,3,3,3,0\r\n"
+                   "Zarvo1=Zarvo11,x,2,2,2,2,0\r\n");
+        TZarvoPad pad;
+        pad.LoadPuzzle("odd.zrv", false);
+        const TIniFile ini(root.Path("Data/odd.zrv"));
+        for (const char *section : {"Start", "Object"}) {
+            const QString name = QLatin1String(section);
+            const TZarvoList &list = name == QLatin1String("Start") ? pad.Pieces : pad.Objects;
+            const int count = ini.ReadInteger(name, "Count", 0);
+            QCOMPARE(int(list.size()), count);
+            for (int i = 1; i <= count; ++i) {
+                const QString entry = ini.ReadString(name, QStringLiteral("Zarvo%1").arg(i), "");
+                QCOMPARE(list[size_t(i) - 1]->Caption, GetField(entry, 2));
+                QCOMPARE(pad.Col(list[size_t(i) - 1].get()), GetField(entry, 3).toInt());
+            }
+        }
+        QCOMPARE(pad.Pieces[2]->Caption, QStringLiteral("c\u00A0"));
     }
 
     void aLineAtTheLimitIsRead()

@@ -63,6 +63,7 @@ public:
             p.X = p.OldX = Pad.ColToX(cells[i].x());
             p.Y = p.OldY = Pad.RowToY(cells[i].y());
         }
+        Pad.PiecesChanged();
     }
 
     QSet<QString> Closure(const QString &from, int piece)

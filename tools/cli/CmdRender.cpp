@@ -35,8 +35,8 @@ int CmdRender(TCliContext &ctx, const QStringList &args)
         ctx.Err << OneLine(e.Message) << "\n";
         return 1;
     }
-    pad.Redraw(); // the board as composed for play, not the pre-rendered faces
-    const QImage &picture = goal ? pad.ObjectBitmap : pad.WorkBitmap;
+    // The board as composed for play, not the pre-rendered faces.
+    const QImage picture = goal ? pad.ObjectBitmap() : pad.ComposeBoard();
 
     QSaveFile file(positional[1]);
     if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") ||
