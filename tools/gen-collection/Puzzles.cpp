@@ -900,12 +900,11 @@ std::vector<TPuzzle> OwnPuzzles()
         p.About = "Mauern im Brett: Die Gänge sind so schmal, dass die Kisten nur vor der Maus "
                   "hergeschoben oder in Nischen gedrückt werden können.";
         p.Back = "Holz.jpg";
-        p.FrameW = 6;
-        p.FrameH = 6;
+        p.FrameW = 5;
+        p.FrameH = 5;
         p.FontSize = 13;
-        p.Start = Drawn({"M.a#..", "##.#b#", "..c...", ".##d#.", "e.f#.#", "##..g."},
-                        {{'M', {M::Gold, "Maus"}}});
-        p.Goal = {{"Zarvo11", "Maus", 5, 5}};
+        p.Start = Drawn({"Mal#.", "#b#c.", ".d.e#", "f#g.h", ".i#j."}, {{'M', {M::Gold, "Maus"}}});
+        p.Goal = {{"Zarvo11", "Maus", 4, 4}};
         list.push_back(p);
     }
     {
