@@ -249,8 +249,11 @@ QString TTopList::Write(const QString &puzzlePath) const
                         QString::number(RowMoves(row)) + QLatin1Char(',') + RowName(row) +
                             QLatin1Char(',') + QString::number(RowSeconds(row)));
     }
+    // A damaged file may repeat a key; each repeat would come back as an
+    // entry once the one before it is gone.
     for (int i = n + 1; i <= MaxTopListEntries; ++i)
-        ini.DeleteKey(SolutionSection, BestKey(i));
+        while (ini.ValueExists(SolutionSection, BestKey(i)))
+            ini.DeleteKey(SolutionSection, BestKey(i));
     ini.UpdateFile();
     return n > 0 ? QString::number(RowMoves(Rows[0])) : QStringLiteral("?");
 }
