@@ -270,35 +270,27 @@ void TRectIndex::Build(const std::vector<QRect> &rects, int unitSize)
     Rows = int((bottom - top) / CellSize + 1);
     // Counted first, then filled: one array for all cells.
     Start.assign(size_t(Cols) * size_t(Rows) + 1, 0);
-    const auto span = [&](const QRect &r, int &c0, int &r0, int &c1, int &r1) {
-        c0 = FloorDiv(r.left() - OriginX, CellSize);
-        r0 = FloorDiv(r.top() - OriginY, CellSize);
-        c1 = FloorDiv(r.right() - OriginX, CellSize);
-        r1 = FloorDiv(r.bottom() - OriginY, CellSize);
-    };
-    for (const QRect &r : rects) {
+    // Calls visit(cell index) for every cell that rectangle i covers.
+    const auto forCells = [&](size_t i, auto &&visit) {
+        const QRect &r = rects[i];
         if (r.isEmpty())
-            continue;
-        int c0, r0, c1, r1;
-        span(r, c0, r0, c1, r1);
+            return;
+        const int c0 = FloorDiv(r.left() - OriginX, CellSize);
+        const int r0 = FloorDiv(r.top() - OriginY, CellSize);
+        const int c1 = FloorDiv(r.right() - OriginX, CellSize);
+        const int r1 = FloorDiv(r.bottom() - OriginY, CellSize);
         for (int y = r0; y <= r1; ++y)
             for (int x = c0; x <= c1; ++x)
-                ++Start[size_t(y) * size_t(Cols) + size_t(x) + 1];
-    }
+                visit(size_t(y) * size_t(Cols) + size_t(x));
+    };
+    for (size_t i = 0; i < rects.size(); ++i)
+        forCells(i, [&](size_t cell) { ++Start[cell + 1]; });
     for (size_t k = 1; k < Start.size(); ++k)
         Start[k] += Start[k - 1];
     Entries.assign(size_t(Start.back()), 0);
     std::vector<qint32> fill(Start.begin(), Start.end() - 1);
-    for (size_t i = 0; i < rects.size(); ++i) {
-        const QRect &r = rects[i];
-        if (r.isEmpty())
-            continue;
-        int c0, r0, c1, r1;
-        span(r, c0, r0, c1, r1);
-        for (int y = r0; y <= r1; ++y)
-            for (int x = c0; x <= c1; ++x)
-                Entries[size_t(fill[size_t(y) * size_t(Cols) + size_t(x)]++)] = qint32(i);
-    }
+    for (size_t i = 0; i < rects.size(); ++i)
+        forCells(i, [&](size_t cell) { Entries[size_t(fill[cell]++)] = qint32(i); });
     Stamp.assign(rects.size(), 0);
     QueryNo = 0;
 }

@@ -266,29 +266,20 @@ bool THistory::Delta(qsizetype from, qsizetype to, qsizetype budget,
     changes.clear();
     if (from == to)
         return !FEntries[size_t(to)].IsText;
+    // Forward the entries after from up to to give their new cells, backward
+    // the entries from from down to after to give their old ones.
+    const bool forward = to > from;
     qsizetype spent = 0;
-    if (to > from) {
-        for (qsizetype k = from + 1; k <= to; ++k) {
-            const TEntry &e = FEntries[size_t(k)];
-            if (e.IsText || e.Key)
-                return false;
-            spent += qsizetype(e.Changes.size());
-            if (spent > budget)
-                return false;
-            for (const TChange &c : e.Changes)
-                changes.insert(c.Piece, c.After);
-        }
-    } else {
-        for (qsizetype k = from; k > to; --k) {
-            const TEntry &e = FEntries[size_t(k)];
-            if (e.IsText || e.Key)
-                return false;
-            spent += qsizetype(e.Changes.size());
-            if (spent > budget)
-                return false;
-            for (const TChange &c : e.Changes)
-                changes.insert(c.Piece, c.Before);
-        }
+    for (qsizetype k = forward ? from + 1 : from; forward ? k <= to : k > to;
+         k += forward ? 1 : -1) {
+        const TEntry &e = FEntries[size_t(k)];
+        if (e.IsText || e.Key)
+            return false;
+        spent += qsizetype(e.Changes.size());
+        if (spent > budget)
+            return false;
+        for (const TChange &c : e.Changes)
+            changes.insert(c.Piece, forward ? c.After : c.Before);
     }
     return true;
 }
