@@ -467,6 +467,21 @@ std::uint32_t TStateStore::Insert(const std::uint64_t *key, std::uint32_t parent
     return id;
 }
 
+long long TStateStore::GrowthBytes() const
+{
+    const long long table =
+        (FParent.size() + 1) * 2 > FTable.size() ? (long long)(FTable.size() * 2 * 4) : 0;
+    return GrowthOf(FKeys, size_t(FWords)) + GrowthOf(FParent) + table;
+}
+
+void TStateStore::MakeRoom()
+{
+    MakeRoomIn(FKeys, size_t(FWords));
+    MakeRoomIn(FParent);
+    if ((FParent.size() + 1) * 2 > FTable.size())
+        Grow();
+}
+
 void TStateStore::Grow()
 {
     std::vector<std::uint32_t> table(FTable.size() * 2, 0);
@@ -504,19 +519,46 @@ std::uint64_t TDragClosure::HashOf(const TCell *c) const
     return h ^ (h >> 29);
 }
 
+void TDragClosure::GrowTable()
+{
+    // Freed first, so the old and the new table are never held at once.
+    const size_t size = FTable.size() * 2;
+    std::vector<std::int32_t>().swap(FTable);
+    std::vector<std::uint32_t>().swap(FSlotRun);
+    FTable.assign(size, -1);
+    FSlotRun.assign(size, FRun);
+    const std::uint64_t mask = size - 1;
+    for (int i = 0; i < int(FParent.size()); ++i) {
+        std::uint64_t slot = HashOf(At(i)) & mask;
+        while (FTable[slot] >= 0)
+            slot = (slot + 1) & mask;
+        FTable[slot] = i;
+    }
+}
+
+long long TDragClosure::GrowthBytes(int more) const
+{
+    // The table is rebuilt, not moved: it takes its new size less its old.
+    const long long table = (FParent.size() + size_t(more)) * 2 > FTable.size()
+                                ? (long long)(FTable.size() * (4 + 4))
+                                : 0;
+    return GrowthOf(FConfigs, size_t(more) * size_t(M.N)) + GrowthOf(FParent, size_t(more)) +
+           GrowthOf(FDir, size_t(more)) + table;
+}
+
+void TDragClosure::MakeRoom(int more)
+{
+    MakeRoomIn(FConfigs, size_t(more) * size_t(M.N));
+    MakeRoomIn(FParent, size_t(more));
+    MakeRoomIn(FDir, size_t(more));
+    while ((FParent.size() + size_t(more)) * 2 > FTable.size())
+        GrowTable();
+}
+
 void TDragClosure::FindOrAdd(const TCell *c, int parent, int dir)
 {
-    if ((FParent.size() + 1) * 2 > FTable.size()) {
-        FTable.assign(FTable.size() * 2, -1);
-        FSlotRun.assign(FTable.size(), FRun);
-        const std::uint64_t mask = FTable.size() - 1;
-        for (int i = 0; i < int(FParent.size()); ++i) {
-            std::uint64_t slot = HashOf(At(i)) & mask;
-            while (FTable[slot] >= 0)
-                slot = (slot + 1) & mask;
-            FTable[slot] = i;
-        }
-    }
+    if ((FParent.size() + 1) * 2 > FTable.size())
+        GrowTable();
     const std::uint64_t mask = FTable.size() - 1;
     std::uint64_t slot = HashOf(c) & mask;
     for (; FSlotRun[slot] == FRun && FTable[slot] >= 0; slot = (slot + 1) & mask)

@@ -9,12 +9,29 @@
 
 #include "Solver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 namespace SolverInternal {
 
 using TCell = std::uint16_t;
+
+// The bytes a new block for v would take when v grows by more elements; 0
+// when v has room. While a vector moves, its old and its new block are held
+// at once: a search asks its budget for these bytes before it grows.
+template <typename T> long long GrowthOf(const std::vector<T> &v, size_t more = 1)
+{
+    if (v.size() + more <= v.capacity())
+        return 0;
+    return (long long)(std::max(v.capacity() * 2, v.size() + more) * sizeof(T));
+}
+// Makes the room GrowthOf counted.
+template <typename T> void MakeRoomIn(std::vector<T> &v, size_t more = 1)
+{
+    if (v.size() + more > v.capacity())
+        v.reserve(std::max(v.capacity() * 2, v.size() + more));
+}
 
 struct TKind
 {
@@ -116,6 +133,11 @@ public:
     std::uint32_t Parent(std::uint32_t i) const { return FParent[i]; }
     std::uint32_t Size() const { return std::uint32_t(FParent.size()); }
     long long Bytes() const;
+    // The bytes making room for one more position would take beside
+    // Bytes(); 0 when there is room. MakeRoom makes it, so that the next
+    // Insert allocates nothing.
+    long long GrowthBytes() const;
+    void MakeRoom();
 
     static constexpr std::uint32_t None = 0xFFFFFFFFu;
 
@@ -136,16 +158,22 @@ public:
     explicit TDragClosure(const TModel &model);
     // Every position (anchors in model order, not sorted) reachable from
     // start by steps of piece p, start first, nearest first. Stops after
-    // maxCount positions, or when stop (asked now and then) says so; false
-    // then.
+    // maxCount positions, or when stop says so; false then. stop(0) is
+    // asked now and then, stop(bytes) before the closure grows by bytes.
     template <typename TStop> bool Run(const TCell *start, int p, long long maxCount, TStop stop)
     {
         Begin(start);
         // Positions of thousands of pieces are large: asked more often then.
         const int every = M.N > 1024 ? 63 : 4095;
         for (int i = 0; i < Count(); ++i) {
-            if (Count() > maxCount || ((i & every) == every && stop(Count())))
+            if (Count() > maxCount || ((i & every) == every && stop(0)))
                 return false;
+            // One expansion adds at most one position per direction.
+            if (const long long grow = GrowthBytes(4); grow > 0) {
+                if (stop(grow))
+                    return false;
+                MakeRoom(4);
+            }
             Expand(i, p);
         }
         return true;
@@ -173,6 +201,11 @@ private:
     TModel::TScratch FScratch;
     void Begin(const TCell *start);
     void Expand(int i, int p);
+    // The bytes that room for more positions would take beside Bytes();
+    // MakeRoom makes it.
+    long long GrowthBytes(int more) const;
+    void MakeRoom(int more);
+    void GrowTable();
     void SyncGrid(const TCell *anchors);
     std::uint64_t HashOf(const TCell *c) const;
     void FindOrAdd(const TCell *c, int parent, int dir);

@@ -19,14 +19,15 @@ long long TBudget::MaxPositions() const
     return L.MaxPositions > 0 ? L.MaxPositions : (1LL << 40);
 }
 
-bool TBudget::Spent(long long positions, long long bytes)
+bool TBudget::Spent(long long positions, long long bytes, long long extra)
 {
     PeakBytes = std::max(PeakBytes, bytes);
     if ((L.MaxPositions > 0 && positions > L.MaxPositions) ||
-        (L.MaxBytes > 0 && bytes > L.MaxBytes)) {
+        (L.MaxBytes > 0 && bytes + extra > L.MaxBytes)) {
         Reason = TSolveOutcome::Limit;
         return true;
     }
+    PeakBytes = std::max(PeakBytes, bytes + extra);
     // The clock and the flag cost more than a comparison: look now and then.
     if ((Tick++ & 63) != 0)
         return false;
@@ -86,8 +87,8 @@ TSearchOutcome BreadthFirst(const TModel &m, const std::vector<TCell> &start, TB
     bool isNew;
     m.Pack(anchors.data(), key.data());
     store.Insert(key.data(), TStateStore::None, isNew);
-    const auto spent = [&](long long) {
-        return budget.Spent(store.Size(), store.Bytes() + closure.Bytes());
+    const auto spent = [&](long long extra) {
+        return budget.Spent(store.Size(), store.Bytes() + closure.Bytes(), extra);
     };
 
     std::uint32_t goal = TStateStore::None;
@@ -111,6 +112,14 @@ TSearchOutcome BreadthFirst(const TModel &m, const std::vector<TCell> &start, TB
                 std::copy(closure.At(i), closure.At(i) + m.N, next.begin());
                 m.Canonical(next.data());
                 m.Pack(next.data(), key.data());
+                if (const long long grow = store.GrowthBytes(); grow > 0) {
+                    if (spent(grow)) {
+                        result.Outcome = budget.Reason;
+                        result.Positions = store.Size();
+                        return result;
+                    }
+                    store.MakeRoom();
+                }
                 const std::uint32_t id = store.Insert(key.data(), head, isNew);
                 if (isNew && m.IsGoal(next.data())) {
                     goal = id;
@@ -243,18 +252,22 @@ TSearchOutcome BestFirst(const TModel &m, const std::vector<TCell> &start, TBudg
     std::vector<TCell> anchors = start, next(static_cast<size_t>(m.N));
     std::vector<std::uint16_t> depth;
     using TEntry = std::pair<std::pair<int, int>, std::uint32_t>; // (f, h), state
-    std::priority_queue<TEntry, std::vector<TEntry>, std::greater<TEntry>> open;
+    // A heap of its own rather than a priority queue: its block is counted.
+    std::vector<TEntry> open;
+    const auto later = std::greater<TEntry>();
     bool isNew;
     m.Canonical(anchors.data());
     m.Pack(anchors.data(), key.data());
     store.Insert(key.data(), TStateStore::None, isNew);
     depth.push_back(0);
-    open.push({{0, 0}, 0});
+    open.push_back({{0, 0}, 0});
     std::uint32_t goal = m.IsGoal(anchors.data()) ? 0 : TStateStore::None;
-    const auto spent = [&](long long) {
+    const auto spent = [&](long long extra) {
         return budget.Spent(store.Size(),
                             store.Bytes() + closure.Bytes() +
-                                (long long)(open.size() * sizeof(TEntry) + depth.size() * 2));
+                                (long long)(open.capacity() * sizeof(TEntry) +
+                                            depth.capacity() * sizeof(std::uint16_t)),
+                            extra);
     };
     while (!open.empty() && goal == TStateStore::None) {
         if (spent(0)) {
@@ -262,8 +275,9 @@ TSearchOutcome BestFirst(const TModel &m, const std::vector<TCell> &start, TBudg
             result.Positions = store.Size();
             return result;
         }
-        const std::uint32_t head = open.top().second;
-        open.pop();
+        std::pop_heap(open.begin(), open.end(), later);
+        const std::uint32_t head = open.back().second;
+        open.pop_back();
         m.Unpack(store.Key(head), anchors.data());
         for (int p = 0; p < m.N && goal == TStateStore::None; ++p) {
             closure.Run(anchors.data(), p, dragLimit, spent);
@@ -271,6 +285,17 @@ TSearchOutcome BestFirst(const TModel &m, const std::vector<TCell> &start, TBudg
                 std::copy(closure.At(i), closure.At(i) + m.N, next.begin());
                 m.Canonical(next.data());
                 m.Pack(next.data(), key.data());
+                if (const long long grow = store.GrowthBytes() + GrowthOf(depth) + GrowthOf(open);
+                    grow > 0) {
+                    if (spent(grow)) {
+                        result.Outcome = budget.Reason;
+                        result.Positions = store.Size();
+                        return result;
+                    }
+                    store.MakeRoom();
+                    MakeRoomIn(depth);
+                    MakeRoomIn(open);
+                }
                 const std::uint32_t id = store.Insert(key.data(), head, isNew);
                 if (!isNew)
                     continue;
@@ -280,7 +305,8 @@ TSearchOutcome BestFirst(const TModel &m, const std::vector<TCell> &start, TBudg
                     break;
                 }
                 const int h = distance(next.data());
-                open.push({{depth.back() + 3 * h, h}, id});
+                open.push_back({{depth.back() + 3 * h, h}, id});
+                std::push_heap(open.begin(), open.end(), later);
             }
         }
     }

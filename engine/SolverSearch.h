@@ -14,8 +14,10 @@ class TBudget
 {
 public:
     explicit TBudget(const TSolverLimits &limits);
-    // True when the search must stop; Reason then tells why.
-    bool Spent(long long positions, long long bytes);
+    // True when the search must stop; Reason then tells why. bytes is what
+    // the search holds, extra what a growth it is about to make would hold
+    // beside that: refused when the two together exceed the budget.
+    bool Spent(long long positions, long long bytes, long long extra = 0);
     long long MaxPositions() const;
     TSolveOutcome Reason = TSolveOutcome::Limit;
     long long PeakBytes = 0;

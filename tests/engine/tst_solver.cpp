@@ -5,6 +5,7 @@
 #include "ZarvoError.h"
 #include "ZarvoPad.h"
 
+#include <QFile>
 #include <QSet>
 #include <QTest>
 #include <random>
@@ -479,6 +480,30 @@ private Q_SLOTS:
             position = solver.Apply(position, rest.Path.front());
         }
         QCOMPARE(solver.SolveFrom(position).Moves, 0);
+    }
+
+    // One drag on the bundled warehouse reaches millions of positions: a
+    // small byte budget holds through the complete search and the guided
+    // one after it, and the answer is no proven minimum.
+    void byteBudgetHolds()
+    {
+        const auto read = [](const char *path) {
+            QFile f(QStringLiteral(ZARVOS_SOURCE_DIR) + path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        TPuzzleRoot root(read("/data/ZarvoTyp.ini"));
+        root.Write("Data/w.zrv", read("/data/Data/Lagerhalle.zrv"));
+        TZarvoPad pad;
+        pad.Constructing = true;
+        pad.LoadPuzzle("w.zrv", false);
+        const TSolver solver(TSolverBoard::FromPad(pad));
+        TSolverLimits small;
+        small.MaxBytes = 3'000'000;
+        const TSolveResult r = solver.Solve(small);
+        QVERIFY2(r.Bytes > small.MaxBytes / 2 && r.Bytes <= small.MaxBytes,
+                 qPrintable(QString::number(r.Bytes)));
+        QVERIFY(r.Outcome == TSolveOutcome::Limit || r.Outcome == TSolveOutcome::Solution);
+        QCOMPARE(r.Path.empty(), r.Outcome == TSolveOutcome::Limit);
     }
 };
 
