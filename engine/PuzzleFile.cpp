@@ -651,3 +651,8 @@ void MergeNewPuzzles()
     }
     dir.rmdir(newDir); // stays when anything else is left in it
 }
+
+QString TZarvoPad::PuzzleFile(const QString &name)
+{
+    return PuzzlePath(name);
+}

@@ -178,6 +178,9 @@ public:
     // EZarvoError "Fehler beim Laden der Zarvo-Datei\r<cause>" and leaves the
     // board as it was.
     void LoadPuzzle(const QString &name, bool withState);
+    // The file LoadPuzzle reads for a puzzle name (a name without a file
+    // behind it loads as the empty default puzzle).
+    static QString PuzzleFile(const QString &name);
     void SaveLook(const QString &name);
     void SavePuzzle(const QString &name);
     static void CarryOverSettings(const QString &name);

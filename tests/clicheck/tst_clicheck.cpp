@@ -58,11 +58,19 @@ private Q_SLOTS:
         QCOMPARE(lines[1], QString("good.zrv: ok pieces 3 goal 1"));
     }
 
-    void missingPuzzleIsAnEmptyPuzzle()
+    // The game loads a name without a file as the empty puzzle; a check
+    // that said "ok" would hide a typing error (a name without ".zrv").
+    void missingPuzzleIsAnError()
     {
         QString out;
-        QCOMPARE(Check({"C:\\Zarvos\\Data\\nowhere.zrv"}, out), 0);
-        QCOMPARE(out, QString("C:\\Zarvos\\Data\\nowhere.zrv: ok pieces 0 goal 0\n"));
+        QCOMPARE(Check({"good", "C:\\Zarvos\\Data\\good.zrv"}, out), 1);
+        const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(
+            lines[0].startsWith(QString::fromUtf8("good: Fehler beim Laden der Zarvo-Datei | "
+                                                  "Das Puzzle \u201Egood\u201C gibt es nicht")),
+            qPrintable(lines[0]));
+        QCOMPARE(lines[1], QString("C:\\Zarvos\\Data\\good.zrv: ok pieces 3 goal 1"));
     }
 };
 

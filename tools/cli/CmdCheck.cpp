@@ -19,6 +19,7 @@ int CmdCheck(TCliContext &ctx, const QStringList &args)
     for (const QString &name : names) {
         TZarvoPad pad;
         try {
+            RequirePuzzleFile(name, false);
             pad.LoadPuzzle(name, false);
             ctx.Out << name << ": ok pieces " << pad.Pieces.size() << " goal " << pad.Objects.size()
                     << "\n";

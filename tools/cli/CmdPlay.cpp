@@ -34,6 +34,7 @@ int CmdPlay(TCliContext &ctx, const QStringList &args)
 
     TPlayScript play(ctx.Out, grid);
     try {
+        RequirePuzzleFile(names.first(), state);
         play.Game.Load(names.first(), state);
     } catch (const EZarvoError &e) {
         ctx.Err << OneLine(e.Message) << "\n";

@@ -30,6 +30,7 @@ int CmdRender(TCliContext &ctx, const QStringList &args)
 
     TZarvoPad pad;
     try {
+        RequirePuzzleFile(positional[0], state);
         pad.LoadPuzzle(positional[0], state);
     } catch (const EZarvoError &e) {
         ctx.Err << OneLine(e.Message) << "\n";

@@ -43,6 +43,7 @@ int CmdSolve(TCliContext &ctx, const QStringList &args)
     pad.Constructing = true;
     std::unique_ptr<TSolver> solver;
     try {
+        RequirePuzzleFile(names.first(), state);
         pad.LoadPuzzle(names.first(), state);
         solver = std::make_unique<TSolver>(TSolverBoard::FromPad(pad));
     } catch (const EZarvoError &e) {

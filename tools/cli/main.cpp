@@ -2,11 +2,23 @@
 #include "Commands.h"
 #include "DataRoot.h"
 #include "ZarvoError.h"
+#include "ZarvoPad.h"
 #include "ZarvoTypes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
+
+void RequirePuzzleFile(const QString &name, bool state)
+{
+    const QString file = TZarvoPad::PuzzleFile(name);
+    if (!state && !QFileInfo(file).isFile())
+        throw EZarvoError(
+            QStringLiteral("Fehler beim Laden der Zarvo-Datei\rDas Puzzle \u201E%1\u201C "
+                           "gibt es nicht: %2")
+                .arg(name, QDir::toNativeSeparators(file)));
+}
 
 QString OneLine(const QString &message)
 {
