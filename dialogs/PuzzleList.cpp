@@ -6,11 +6,14 @@
 #include "ZarvoPad.h"
 
 #include <QCollator>
+#include <QDataStream>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -33,17 +36,18 @@ QString ColumnText(QString text)
     return text.replace(QLatin1Char(';'), QLatin1Char(','));
 }
 
-// Adds text to a sorted list unless an equal entry (in the collation) is
-// already there.
+// Sorts the list in the collation and drops every entry equal to one before
+// it, keeping the one that came first.
 template <typename T, typename TextOf>
-void InsertSorted(std::vector<T> &list, T item, const QCollator &collator, TextOf textOf)
+void SortDistinct(std::vector<T> &list, const QCollator &collator, TextOf textOf)
 {
-    auto pos = std::lower_bound(list.begin(), list.end(), item, [&](const T &a, const T &b) {
+    std::stable_sort(list.begin(), list.end(), [&](const T &a, const T &b) {
         return collator.compare(textOf(a), textOf(b)) < 0;
     });
-    if (pos != list.end() && collator.compare(textOf(*pos), textOf(item)) == 0)
-        return;
-    list.insert(pos, std::move(item));
+    auto end = std::unique(list.begin(), list.end(), [&](const T &a, const T &b) {
+        return collator.compare(textOf(a), textOf(b)) == 0;
+    });
+    list.erase(end, list.end());
 }
 
 } // namespace
@@ -56,56 +60,180 @@ QString Capitalize(const QString &name)
     return cut.left(1).toUpper() + cut.mid(1).toLower();
 }
 
+namespace {
+
+// What the list needs of one puzzle file, as the file holds it, and the
+// stamp of the file it was read from: its size, its modification time and
+// the time its inode last changed (which every write moves on and nobody
+// can set back), so an entry is used only for the very file it describes.
+struct TListEntry
+{
+    QString FileName;
+    qint64 Size = -1, Modified = 0, Changed = 0;
+    QString Rating, Title; // Missing when the file has none
+    QString Best[10];      // Best1 .. Best10, empty when absent
+    quint16 BestPresent = 0;
+
+    bool HasBest(int i) const { return BestPresent & (1u << (i - 1)); }
+};
+
+const char IndexMagic[] = "ZarvoList1";
+
+void Stamp(TListEntry &entry, const QFileInfo &file)
+{
+    entry.FileName = file.fileName();
+    entry.Size = file.size();
+    entry.Modified = file.lastModified().toMSecsSinceEpoch();
+    entry.Changed = file.metadataChangeTime().toMSecsSinceEpoch();
+}
+
+bool SameStamp(const TListEntry &a, const TListEntry &b)
+{
+    return a.Size == b.Size && a.Modified == b.Modified && a.Changed == b.Changed;
+}
+
+bool ReadEntry(TListEntry &entry, const QFileInfo &file)
+{
+    TIniFile ini;
+    try {
+        ini = TIniFile(file.absoluteFilePath());
+    } catch (const EZarvoError &) {
+        return false;
+    }
+    const QString solution = QStringLiteral("Solution");
+    const QString info = QStringLiteral("Info");
+    entry.Rating = ini.ReadString(info, QStringLiteral("Rating"), Missing);
+    entry.Title = ini.ReadString(info, QStringLiteral("Title"), Missing);
+    entry.BestPresent = 0;
+    for (int i = 1; i <= 10; ++i) {
+        const QString key = QStringLiteral("Best") + QString::number(i);
+        if (ini.ValueExists(solution, key)) {
+            entry.Best[i - 1] = ini.ReadString(solution, key, QString());
+            entry.BestPresent |= quint16(1u << (i - 1));
+        }
+    }
+    return true;
+}
+
+QHash<QString, TListEntry> ReadIndex(const QString &indexFile)
+{
+    QHash<QString, TListEntry> index;
+    QFile file(indexFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return index;
+    QDataStream in(&file);
+    in.setVersion(QDataStream::Qt_6_0);
+    QByteArray magic;
+    in >> magic;
+    if (magic != IndexMagic)
+        return index;
+    while (!in.atEnd()) {
+        TListEntry e;
+        in >> e.FileName >> e.Size >> e.Modified >> e.Changed >> e.Rating >> e.Title >>
+            e.BestPresent;
+        for (QString &best : e.Best)
+            in >> best;
+        // A damaged index is no index: every puzzle is read again.
+        if (in.status() != QDataStream::Ok)
+            return {};
+        index.insert(e.FileName, std::move(e));
+    }
+    return index;
+}
+
+void WriteIndex(const QString &indexFile, const std::vector<TListEntry> &entries)
+{
+    QSaveFile file(indexFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QDataStream out(&file);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << QByteArray(IndexMagic);
+    for (const TListEntry &e : entries) {
+        out << e.FileName << e.Size << e.Modified << e.Changed << e.Rating << e.Title
+            << e.BestPresent;
+        for (const QString &best : e.Best)
+            out << best;
+    }
+    // The index only saves reading the puzzles: a folder that cannot take
+    // it costs that reading next time, nothing else.
+    if (out.status() != QDataStream::Ok)
+        file.cancelWriting();
+    else
+        file.commit();
+}
+
+} // namespace
+
+QString PuzzleIndexFile(const QString &dataDir)
+{
+    return dataDir + QStringLiteral("PuzzleList.idx");
+}
+
 TPuzzleList BuildPuzzleList(const QString &dataDir, const QString &playerName)
 {
     TPuzzleList result;
     result.Player = Capitalize(playerName);
     const QCollator collator = UserCollator();
-    std::vector<QString> players;
-
-    const QString solution = QStringLiteral("Solution");
-    const QString info = QStringLiteral("Info");
     const QString minimum = QStringLiteral("Minimum");
+
     const QFileInfoList files = QDir(dataDir).entryInfoList(
         {QStringLiteral("*.zrv")}, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    const QString indexFile = PuzzleIndexFile(dataDir);
+    QHash<QString, TListEntry> index = ReadIndex(indexFile);
+    std::vector<TListEntry> entries;
+    entries.reserve(size_t(files.size()));
+    const qsizetype indexed = index.size();
+    bool indexChanged = false;
     for (const QFileInfo &file : files) {
+        TListEntry entry;
+        Stamp(entry, file);
+        auto known = index.find(entry.FileName);
+        if (known != index.end() && SameStamp(*known, entry)) {
+            entries.push_back(std::move(*known));
+            continue;
+        }
+        indexChanged = true;
         // A puzzle that cannot be read (no access, a line beyond the limit)
         // cannot be played either; it is left out like one without a title
         // instead of keeping every other puzzle from being chosen.
-        TIniFile ini;
-        try {
-            ini = TIniFile(file.absoluteFilePath());
-        } catch (const EZarvoError &) {
-            continue;
-        }
+        if (ReadEntry(entry, file))
+            entries.push_back(std::move(entry));
+    }
+    if (indexChanged || qsizetype(entries.size()) != indexed)
+        WriteIndex(indexFile, entries);
+
+    // Names and rows are collected first and sorted once; a stable sort keeps
+    // the first of entries that compare equal, which is the one kept.
+    std::vector<QString> players;
+    QSet<QString> seenPlayers;
+    std::vector<TPuzzleRow> rows;
+    rows.reserve(entries.size());
+    for (const TListEntry &e : entries) {
         int place = 0;
         for (int i = 10; i >= 1; --i) {
-            const QString best = ini.ReadString(
-                solution, QStringLiteral("Best") + QString::number(i), QStringLiteral("0,Minimum"));
-            const QString who = Capitalize(GetField(best, 2));
-            if (who != minimum)
-                InsertSorted(players, who, collator, [](const QString &s) { return s; });
+            const QString who =
+                Capitalize(GetField(e.HasBest(i) ? e.Best[i - 1] : QStringLiteral("0,Minimum"), 2));
+            if (who != minimum && !seenPlayers.contains(who)) {
+                seenPlayers.insert(who);
+                players.push_back(who);
+            }
             if (who == result.Player)
                 place = i;
         }
-        const QString minimumText =
-            MovesOrEmpty(ini.ReadString(solution, QStringLiteral("Best1"), QString()));
-        const QString playerText =
-            place == 0 ? QString()
-                       : MovesOrEmpty(ini.ReadString(
-                             solution, QStringLiteral("Best") + QString::number(place), QString()));
-        const QString rating = (ini.ReadString(info, QStringLiteral("Rating"), Missing) +
-                                QString(16, QLatin1Char(' ')))
-                                   .left(16);
-        const QString title = ini.ReadString(info, QStringLiteral("Title"), Missing);
-        const QString text = ColumnText(rating) + QLatin1Char(';') + ColumnText(title) +
+        const QString minimumText = MovesOrEmpty(e.Best[0]);
+        const QString playerText = place == 0 ? QString() : MovesOrEmpty(e.Best[place - 1]);
+        const QString rating = (e.Rating + QString(16, QLatin1Char(' '))).left(16);
+        const QString text = ColumnText(rating) + QLatin1Char(';') + ColumnText(e.Title) +
                              QLatin1Char(';') + minimumText + QLatin1Char(';') + playerText +
-                             QLatin1Char(';') + file.fileName();
+                             QLatin1Char(';') + e.FileName;
         if (text.contains(Missing))
             continue;
-        InsertSorted(result.Rows, TPuzzleRow{text, file.fileName()}, collator,
-                     [](const TPuzzleRow &r) { return r.Text; });
+        rows.push_back(TPuzzleRow{text, e.FileName});
     }
+    SortDistinct(rows, collator, [](const TPuzzleRow &r) -> const QString & { return r.Text; });
+    SortDistinct(players, collator, [](const QString &s) -> const QString & { return s; });
+    result.Rows = std::move(rows);
     for (QString &p : players)
         result.Players << std::move(p);
     return result;

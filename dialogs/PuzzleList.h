@@ -32,8 +32,13 @@ struct TPuzzleList
 QString Capitalize(const QString &name);
 
 // Scans every *.zrv file of dataDir. Puzzles without rating or title are
-// left out of the rows; their names still reach the player list.
+// left out of the rows; their names still reach the player list. What the
+// list needs of each file is kept in PuzzleIndexFile, so only files that
+// changed since the last build are read again.
 TPuzzleList BuildPuzzleList(const QString &dataDir, const QString &playerName);
+
+// The list's record of the puzzle files of dataDir, beside them.
+QString PuzzleIndexFile(const QString &dataDir);
 
 // The preview's cache picture beside the puzzle: name.zrv -> name.bmp.
 QString PreviewCacheFile(const QString &dataDir, const QString &puzzleFile);

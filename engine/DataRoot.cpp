@@ -145,7 +145,8 @@ int RemoveInterruptedSaves()
         QStringLiteral(".ico"),  QStringLiteral(".tga"),  QStringLiteral(".ppm"),
         QStringLiteral(".pgm"),  QStringLiteral(".pbm"),  QStringLiteral(".svg")};
     int removed = RemoveInterruptedSaves(GRootDir, {QStringLiteral("ZarvoTyp.ini")});
-    removed += RemoveInterruptedSaves(DataDir(), puzzles);
+    removed +=
+        RemoveInterruptedSaves(DataDir(), puzzles + QStringList{QStringLiteral("PuzzleList.idx")});
     removed += RemoveInterruptedSaves(DataDir() + QStringLiteral("New/"), puzzles);
     removed += RemoveInterruptedSaves(ImageDir(), pictures);
     removed += RemoveInterruptedSaves(HistDir(), {QStringLiteral(".zrh"), QStringLiteral("Temp")});

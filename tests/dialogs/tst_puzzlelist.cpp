@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +155,32 @@ private Q_SLOTS:
         QCOMPARE(int(list.Rows.size()), 1);
         QCOMPARE(list.Rows[0].FileName, QString("x;y.zrv"));
         QCOMPARE(list.Rows[0].Text, QString("*               ;Eins,zwei.zrv;;;x;y.zrv"));
+    }
+
+    void listEntriesFollowTheirFiles()
+    {
+        WritePuzzle("a.zrv", "*", "Anton", {"5,anna,1"});
+        WritePuzzle("b.zrv", "**", "Bernd");
+        QCOMPARE(Texts(BuildPuzzleList(Dir(), "anna")),
+                 QStringList({"*               ;Anton;5 Züge;5 Züge;a.zrv",
+                              "**              ;Bernd;;;b.zrv"}));
+        QVERIFY(QFile::exists(PuzzleIndexFile(Dir())));
+
+        // Rewritten with the same size and its old modification time put
+        // back, removed, added: each is seen at the next build.
+        const QDateTime old = QFileInfo(Dir() + "a.zrv").lastModified();
+        WritePuzzle("a.zrv", "*", "Xaver", {"7,otto,1"});
+        SetModified(Dir() + "a.zrv", old);
+        QVERIFY(QFile::remove(Dir() + "b.zrv"));
+        WritePuzzle("c.zrv", "***", "Carl");
+        const TPuzzleList list = BuildPuzzleList(Dir(), "anna");
+        QCOMPARE(Texts(list), QStringList({"*               ;Xaver;7 Züge;;a.zrv",
+                                           "***             ;Carl;;;c.zrv"}));
+        QCOMPARE(list.Players, QStringList({"Otto"}));
+
+        // A damaged record is not used; the files are read again.
+        WriteFile("PuzzleList.idx", "ZarvoList1 and then nonsense");
+        QCOMPARE(Texts(BuildPuzzleList(Dir(), "anna")), Texts(list));
     }
 
     void cacheFileName()
