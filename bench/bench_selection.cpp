@@ -70,6 +70,7 @@ QString Collection(int count)
 void BM_BuildPuzzleList(benchmark::State &state)
 {
     const QString dir = Collection(int(state.range(0)));
+    BuildPuzzleList(dir, QString()); // makes the record of the files
     for (auto _ : state) {
         TPuzzleList list = BuildPuzzleList(dir, QStringLiteral("spieler1"));
         benchmark::DoNotOptimize(list.Rows.data());

@@ -131,8 +131,10 @@ private:
     // True when the key was one of the dialog's own.
     bool FormKey(QKeyEvent *event);
     void ShowPreview();
+    void PreviewBuilt(int request, const QImage &picture, const QString &error);
 
     std::vector<TPuzzleRow> Rows;
+    int PreviewRequest = 0; // the preview being built for the area, 0 when none
     bool Shown = false;
     QString PlayerTitle; // the player column's title, shortened where it meets the button
 
@@ -150,6 +152,8 @@ private:
     QMenu *PopupMenu = nullptr;
     QAction *ItemEdit = nullptr;
     QAction *ItemBuildList = nullptr;
+    // Last, so it is gone (its thread ended) before any control is.
+    std::unique_ptr<TPreviewBuilder> Previews;
 };
 
 TFormOpen::TFormOpen(QWidget *owner, const QString &selected)
@@ -159,6 +163,13 @@ TFormOpen::TFormOpen(QWidget *owner, const QString &selected)
     setWindowTitle(QStringLiteral("Neues Spiel öffnen"));
     CreateControls();
     resize(633, 260);
+    Previews = std::make_unique<TPreviewBuilder>();
+    connect(
+        Previews.get(), &TPreviewBuilder::Built, this,
+        [this](int request, const QString &, const QImage &picture, const QString &error) {
+            PreviewBuilt(request, picture, error);
+        },
+        Qt::QueuedConnection);
 
     TFormEnhance::ForDialog(this, QStringLiteral("\\Software\\Zarvos"), QStringLiteral("FormOpen"),
                             TFormEnhance::scMOVE | TFormEnhance::scSEPARATOR |
@@ -359,29 +370,34 @@ void TFormOpen::ShowPreview()
     const QSize area = ImgVorschau->size();
     const QImage cached = LoadCachedPreview(dataDir, SelectedPuzzleFile, area);
     if (!cached.isNull()) {
+        // A picture still being built for another row is no longer wanted.
+        PreviewRequest = 0;
+        LblWait->hide();
         ImgVorschau->SetPicture(cached);
         return;
     }
 
+    // The board is loaded on the builder's thread; the list stays usable
+    // and the picture is shown when it arrives.
     const QColor face = QApplication::palette().color(QPalette::Button);
     QImage blank(area, QImage::Format_RGB32);
     blank.fill(face);
     ImgVorschau->SetPicture(blank);
     LblWait->setGeometry(0, 0, area.width(), area.height());
     LblWait->show();
-    ImgVorschau->repaint();
-    try {
-        const QImage preview = RenderPuzzlePreview(SelectedPuzzleFile, area, face);
-        ImgVorschau->SetPicture(preview);
-        // The cache only saves time: a folder that cannot take it costs
-        // the same work next time, nothing else.
-        SavePreviewCache(preview, PreviewCacheFile(dataDir, SelectedPuzzleFile));
-    } catch (const EZarvoError &e) {
-        LblWait->hide();
-        ShowErrorReport(e.Message);
+    PreviewRequest = Previews->Request(dataDir, SelectedPuzzleFile, area, face);
+}
+
+void TFormOpen::PreviewBuilt(int request, const QImage &picture, const QString &error)
+{
+    if (request != PreviewRequest)
         return;
-    }
+    PreviewRequest = 0;
     LblWait->hide();
+    if (!picture.isNull())
+        ImgVorschau->SetPicture(picture);
+    else if (!error.isEmpty())
+        ShowErrorReport(error);
 }
 
 void TFormOpen::BtnOkClick()

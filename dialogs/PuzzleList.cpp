@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QSet>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
@@ -309,4 +310,70 @@ bool SavePreviewCache(const QImage &preview, const QString &cacheFile)
         return false;
     }
     return file.commit();
+}
+
+TPreviewBuilder::TPreviewBuilder()
+{
+    FThread.reset(QThread::create([this] { Run(); }));
+    FThread->start(QThread::LowPriority);
+}
+
+TPreviewBuilder::~TPreviewBuilder()
+{
+    {
+        const std::lock_guard<std::mutex> lock(FLock);
+        FStop = true;
+        FPending.reset();
+    }
+    FWake.notify_all();
+    FThread->wait();
+}
+
+int TPreviewBuilder::Request(const QString &dataDir, const QString &puzzleFile, QSize area,
+                             QColor background)
+{
+    int number;
+    {
+        const std::lock_guard<std::mutex> lock(FLock);
+        number = ++FLastNumber;
+        FPending = TJob{number, dataDir, puzzleFile, area, background};
+    }
+    FWake.notify_one();
+    return number;
+}
+
+void TPreviewBuilder::Run()
+{
+    for (;;) {
+        TJob job;
+        {
+            std::unique_lock<std::mutex> lock(FLock);
+            FWake.wait(lock, [this] { return FStop || FPending; });
+            if (FStop)
+                return;
+            job = std::move(*FPending);
+            FPending.reset();
+        }
+        if (BeforeBuild)
+            BeforeBuild(job.PuzzleFile);
+        QImage picture;
+        QString error;
+        try {
+            // The board reads its puzzle from the data directory itself.
+            picture = RenderPuzzlePreview(job.PuzzleFile, job.Area, job.Background);
+            // The cache only saves time: a folder that cannot take it costs
+            // the same work next time, nothing else.
+            SavePreviewCache(picture, PreviewCacheFile(job.DataDir, job.PuzzleFile));
+        } catch (const EZarvoError &e) {
+            picture = QImage();
+            error = e.Message;
+        } catch (const std::exception &) {
+            // Nothing may leave the thread; the preview stays empty.
+            picture = QImage();
+        }
+        const std::lock_guard<std::mutex> lock(FLock);
+        if (FStop)
+            return;
+        Q_EMIT Built(job.Number, job.PuzzleFile, picture, error);
+    }
 }

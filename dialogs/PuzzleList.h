@@ -2,11 +2,19 @@
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
+
+class QThread;
 
 // The lists of the puzzle selection, built from the puzzle files alone (no
 // picture is loaded), and the preview pictures with their cache files.
@@ -62,3 +70,47 @@ QImage RenderPuzzlePreview(const QString &puzzleFile, QSize area, QColor backgro
 
 // Writes the preview as a Windows bitmap atomically; false when that fails.
 bool SavePreviewCache(const QImage &preview, const QString &cacheFile);
+
+// Builds missing preview pictures on a thread of its own, each on a board of
+// its own, and writes them as cache files; the pictures reach the thread
+// that made the builder through the queued signal Built. Only the newest
+// request is built: one still waiting when another comes is dropped. The
+// destructor drops what waits and waits for a build in progress, whose
+// picture is then not delivered.
+class TPreviewBuilder : public QObject
+{
+    Q_OBJECT
+
+public:
+    TPreviewBuilder();
+    ~TPreviewBuilder() override;
+
+    // Asks for the preview of dataDir + puzzleFile of the area's size;
+    // returns the request's number, which Built carries.
+    int Request(const QString &dataDir, const QString &puzzleFile, QSize area, QColor background);
+
+    // Called on the building thread before each build; tests hold it there.
+    static inline std::function<void(const QString &puzzleFile)> BeforeBuild;
+
+Q_SIGNALS:
+    // picture is null when the puzzle could not be loaded; error then holds
+    // the board's load message.
+    void Built(int request, const QString &puzzleFile, const QImage &picture, const QString &error);
+
+private:
+    struct TJob
+    {
+        int Number = 0;
+        QString DataDir, PuzzleFile;
+        QSize Area;
+        QColor Background;
+    };
+    void Run();
+
+    std::mutex FLock;
+    std::condition_variable FWake;
+    std::optional<TJob> FPending;
+    bool FStop = false;
+    int FLastNumber = 0;
+    std::unique_ptr<QThread> FThread;
+};

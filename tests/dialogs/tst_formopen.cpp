@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -344,6 +346,59 @@ private Q_SLOTS:
         Run([&](QDialog *) { QTRY_COMPARE(QImage(cache).size(), area); });
         QCOMPARE(QImage(cache).pixelColor(fit.center()), written.pixelColor(fit.center()));
         QCOMPARE(Errors.size(), 1);
+    }
+
+    void previewsAreBuiltWhileTheDialogIsInUse()
+    {
+        WritePuzzle("a.zrv", "*", "Anton");
+        WritePuzzle("b.zrv", "**", "Berta", QString(), "BackSize=6,3");
+        Settings().ZarvoIndex = 0;
+        QSemaphore go;
+        QAtomicInt started;
+        TPreviewBuilder::BeforeBuild = [&](const QString &) {
+            started.ref();
+            go.acquire();
+        };
+        const auto cleanup = qScopeGuard([&] {
+            go.release(100);
+            TPreviewBuilder::BeforeBuild = nullptr;
+        });
+        Run([&](QDialog *d) {
+            // The first picture is held on its way: the list is there, the
+            // label says so, and the dialog takes keys meanwhile.
+            QTRY_COMPARE(started.loadAcquire(), 1);
+            QLabel *wait = d->findChild<QLabel *>("LblWait");
+            QVERIFY(wait->isVisible());
+            QCOMPARE(List(d)->count(), 2);
+            QTest::keyClick(List(d), Qt::Key_Down);
+            QCOMPARE(List(d)->currentRow(), 1);
+            go.release(2);
+            // Only the picture of the row now selected is shown.
+            QTRY_VERIFY(!wait->isVisible());
+            QTRY_VERIFY(QFile::exists(Dir() + "b.bmp"));
+            QCOMPARE(Preview(d)->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                     QImage(Dir() + "b.bmp").convertToFormat(QImage::Format_RGB32));
+            QVERIFY(QImage(Dir() + "a.bmp") != QImage(Dir() + "b.bmp"));
+        });
+
+        // Closed while a picture is being built: the dialog goes at once,
+        // its builder ends, and nothing arrives afterwards.
+        QVERIFY(QFile::remove(Dir() + "a.bmp"));
+        QVERIFY(QFile::remove(Dir() + "b.bmp"));
+        started = 0;
+        Settings().ZarvoIndex = 0;
+        const bool ok = Run([&](QDialog *d) {
+            QTRY_COMPARE(started.loadAcquire(), 1);
+            go.release();
+            d->reject();
+        });
+        QVERIFY(!ok);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(Errors.isEmpty());
+        // Whatever was written is a whole picture.
+        if (QFile::exists(Dir() + "a.bmp"))
+            QVERIFY(!QImage(Dir() + "a.bmp").isNull());
     }
 };
 
