@@ -155,33 +155,12 @@ void PadInternal::CheckCells(const TZarvoPad &board, const std::vector<TColRow> 
 
 QString TZarvoPad::SnapshotText() const
 {
-    // Written straight into one buffer: a snapshot of a picture puzzle holds
-    // a column and a row for each of its pieces.
     const TZarvoList &list = ActivePieces();
-    QString text(qsizetype(list.size()) * 2 * 12, Qt::Uninitialized);
-    QChar *d = text.data();
-    qsizetype pos = 0;
-    auto put = [&](int v) {
-        char16_t digits[12];
-        int n = 0;
-        unsigned u = v < 0 ? 0u - unsigned(v) : unsigned(v);
-        do {
-            digits[n++] = char16_t(u'0' + u % 10);
-            u /= 10;
-        } while (u);
-        if (v < 0)
-            d[pos++] = QLatin1Char('-');
-        while (n)
-            d[pos++] = QChar(digits[--n]);
-        d[pos++] = QLatin1Char(';');
-    };
-    for (const auto &p : list) {
-        const TColRow c = CommittedCell(p.get());
-        put(c.Col);
-        put(c.Row);
-    }
-    text.truncate(pos);
-    return text;
+    std::vector<TColRow> cells;
+    cells.reserve(list.size());
+    for (const auto &p : list)
+        cells.push_back(CommittedCell(p.get()));
+    return THistory::TextOf(cells);
 }
 
 void TZarvoPad::RecordPosition(int newIndex)

@@ -111,6 +111,8 @@ public:
     static quint64 HashBase(qsizetype pieces);
     static quint64 HashOf(qsizetype piece, TColRow cell);
     static quint64 HashOf(const std::vector<TColRow> &cells);
+    // The text of a position as an entry and a game state write it.
+    static QString TextOf(const std::vector<TColRow> &cells);
 
     // The entry holds cells (not a text of its own), and how many.
     bool HoldsCells(qsizetype i) const;
@@ -160,5 +162,4 @@ private:
 
     static TEntry EntryOfText(const QString &text);
     void Push(TEntry entry);
-    static QString TextOf(const std::vector<TColRow> &cells);
 };
