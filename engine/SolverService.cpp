@@ -178,7 +178,13 @@ void TSolverService::Keep(const TSolverAnswer &answer)
     // A stopped search says nothing about the position.
     if (answer.Error.isEmpty() && answer.Outcome == TSolveOutcome::Cancelled)
         return;
-    FKnown.insert(PositionKey(answer.Position), answer);
+    // A proven shortest way stays: the rest of a longer way through the
+    // same position would tell the player more moves than needed.
+    const QString key = PositionKey(answer.Position);
+    const auto it = FKnown.constFind(key);
+    if (it != FKnown.cend() && it->Error.isEmpty() && it->Outcome == TSolveOutcome::Minimum)
+        return;
+    FKnown.insert(key, answer);
 }
 
 std::shared_ptr<TSolverService::TJob> TSolverService::StartJob(const TZarvoPad &pad,

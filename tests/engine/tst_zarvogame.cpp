@@ -518,6 +518,19 @@ private Q_SLOTS:
         game.Load(QStringLiteral("trio.zrv"), false);
         QVERIFY(game.DragPiece(0, {{0, 1}}));
         QVERIFY(!solver.Known(game.Position()));
+
+        // A shortest way known stays when the rest of a longer, unproven way
+        // passes the same position.
+        const TSolverAnswer best = solver.AskNow(game.Board());
+        QVERIFY(best.Outcome == TSolveOutcome::Minimum && best.Moves >= 2);
+        const TSolverAnswer next = solver.Rest(best);
+        TSolverAnswer longer = best;
+        longer.Outcome = TSolveOutcome::Solution;
+        longer.Path.insert(longer.Path.end(), 2, best.Path.back());
+        longer.Moves = int(longer.Path.size());
+        QCOMPARE(solver.Rest(longer).Moves, next.Moves + 2);
+        known = solver.Known(next.Position);
+        QVERIFY(known && known->Outcome == TSolveOutcome::Minimum && known->Moves == next.Moves);
     }
 
     void keysSelectAndMovePiecesAsDrags()
