@@ -534,11 +534,6 @@ QColor TZarvoPad::AutoFontColorOf(const QImage &tile, QPoint origin, QSize size)
     return (r * r + g * g + b * b < 483870001) ? QColor(255, 255, 255) : QColor(0, 0, 0);
 }
 
-void TZarvoPad::AutoFontColor()
-{
-    FontColor = AutoFontColorOf(ZarvoBitmap, QPoint(0, 0), ZarvoBitmap.size());
-}
-
 void TZarvoPad::SaveLook(const QString &name)
 {
     QDir().mkpath(DataRoot::DataDir());

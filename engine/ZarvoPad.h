@@ -190,7 +190,6 @@ public:
     // Fills target from an Image/ picture (or the built-in "BACK" tile, clearing
     // imageName) tiled from (ox, oy) over w x h units.
     void BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy);
-    void AutoFontColor();
 
     // ---- pieces ----
     // The board keeps a record of where its pieces stand, so that a move
@@ -289,7 +288,8 @@ public:
     // ".bmp"; false when there is no board or no file name, or writing failed.
     bool SaveBoardImage();
     // The automatic caption colour of a piece picture tile laid from origin
-    // over size (AutoFontColor for ZarvoBitmap as it is).
+    // over size, as loaded: once loaded, ZarvoBitmap holds faces and
+    // background and is no longer the picture to sample.
     static QColor AutoFontColorOf(const QImage &tile, QPoint origin, QSize size);
 
     // ---- dragging ----
