@@ -197,9 +197,14 @@ TPuzzleList BuildPuzzleList(const QString &dataDir, const QString &playerName)
         indexChanged = true;
         // A puzzle that cannot be read (no access, a line beyond the limit)
         // cannot be played either; it is left out like one without a title
-        // instead of keeping every other puzzle from being chosen.
-        if (ReadEntry(entry, file))
-            entries.push_back(std::move(entry));
+        // instead of keeping every other puzzle from being chosen. Its entry
+        // stays in the record, so it is not read again, nor the record
+        // rewritten, at every build until the file changes.
+        if (!ReadEntry(entry, file)) {
+            entry.Rating = entry.Title = Missing;
+            entry.BestPresent = 0;
+        }
+        entries.push_back(std::move(entry));
     }
     if (indexChanged || qsizetype(entries.size()) != indexed)
         WriteIndex(indexFile, entries);

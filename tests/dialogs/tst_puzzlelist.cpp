@@ -124,6 +124,14 @@ private Q_SLOTS:
                                            "*               ;Gut;;;ok.zrv"}));
         QCOMPARE(list.Players, QStringList({"Otto", "Paula"}));
         QCOMPARE(list.Player, QString());
+
+        // Nothing changed: the same list, and the record is left as it is.
+        const QDateTime aged = QDateTime::currentDateTime().addSecs(-3600);
+        SetModified(PuzzleIndexFile(Dir()), aged);
+        const TPuzzleList again = BuildPuzzleList(Dir(), "");
+        QCOMPARE(Texts(again), Texts(list));
+        QCOMPARE(again.Players, list.Players);
+        QCOMPARE(QFileInfo(PuzzleIndexFile(Dir())).lastModified(), aged);
     }
 
     void playersAreCapitalisedDistinctAndWithoutMinimum()
