@@ -2,6 +2,7 @@
 // the finished piece faces (made tile by tile where the board is first
 // drawn), the board and goal pictures composed for any area asked for, the
 // hand picture, and the board picture written on request.
+#include "CaptionGlyphs.h"
 #include "DataRoot.h"
 #include "DrawState.h"
 #include "FormColour.h"
@@ -11,10 +12,13 @@
 #include <QPainter>
 #include <QRegion>
 #include <QSaveFile>
+#include <QThread>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -377,7 +381,7 @@ void TZarvoPad::DrawPiece(const TZarvo *p, QImage &target)
 }
 
 void TZarvoPad::DrawCaption(QPainter &painter, const QString &caption, const QRect &piece,
-                            const QRect &clip, int top) const
+                            const QRect &clip, int top, const TCaptionGlyphs *digits) const
 {
     const QRect cut = piece & clip;
     if (cut.isEmpty())
@@ -386,9 +390,11 @@ void TZarvoPad::DrawCaption(QPainter &painter, const QString &caption, const QRe
     const QRect face = piece.translated(0, -top);
     const QRect box(face.left() + Border + 2, face.top() + Border + 2, std::max(face.width(), 1),
                     std::max(face.height(), 1));
-    painter.setClipRect(cut.translated(0, -top));
+    const QRect seen = cut.translated(0, -top);
+    painter.setClipRect(seen);
     if (!CaptionOutline) {
-        painter.drawText(box, flags, caption);
+        if (!digits || !digits->Draw(painter, box, caption, seen))
+            painter.drawText(box, flags, caption);
         return;
     }
     // The text is written once onto a clear layer; the outline is that
@@ -444,10 +450,20 @@ void TZarvoPad::TileInto(QImage &target, const QRect &area, const QImage &src, i
         return;
     const int pw = src.width(), ph = src.height();
     const auto floorMod = [](qint64 a, int m) { return int(((a % m) + m) % m); };
+    uchar *bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    const size_t rowBytes = size_t(r.width()) * sizeof(QRgb);
     for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto *d = reinterpret_cast<QRgb *>(bits + y * stride) + r.left();
+        if (y - ph >= r.top()) {
+            // The row one tile height up is this row already laid.
+            std::memcpy(d, reinterpret_cast<const QRgb *>(bits + (y - ph) * stride) + r.left(),
+                        rowBytes);
+            continue;
+        }
+        d -= r.left();
         const auto *s =
             reinterpret_cast<const QRgb *>(src.constScanLine(floorMod(y - qint64(oy), ph)));
-        auto *d = reinterpret_cast<QRgb *>(target.scanLine(y));
         int x = r.left();
         int sx = floorMod(qint64(x) - ox, pw);
         while (x <= r.right()) {
@@ -459,19 +475,28 @@ void TZarvoPad::TileInto(QImage &target, const QRect &area, const QImage &src, i
     }
 }
 
-void TZarvoPad::StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize)
+void TZarvoPad::StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize,
+                           QImage faces, const QRect &placed)
 {
     // The faces picture is board-sized: the piece picture as loaded where it
     // lies on the board, the background elsewhere (what a face that reaches
     // past the picture shows), and the faces are made from it tile by tile.
     TDrawState &d = Draw();
-    QImage faces = NewBoardPicture(Width(), Height());
+    if (faces.size() != QSize(Width(), Height()) || faces.format() != QImage::Format_RGB32)
+        faces = NewBoardPicture(Width(), Height());
+    faces.setDotsPerMeterX(BoardDotsPerMeter);
+    faces.setDotsPerMeterY(BoardDotsPerMeter);
     const QRect board = FullRect(faces);
     d.Raw = QRect(QPoint(0, 0), rawSize) & board;
-    if (!raw.isNull())
+    if (!raw.isNull()) {
         CopyBlock(faces, 0, 0, raw, 0, 0, d.Raw.width(), d.Raw.height(), d.Raw);
-    else
+    } else if (!placed.isEmpty()) {
+        // The picture was decoded where it lies; the tiles around it repeat it.
+        for (const QRect &r : QRegion(d.Raw).subtracted(QRegion(placed)))
+            TileInto(faces, r, tile, tileOrigin.x(), tileOrigin.y());
+    } else {
         TileInto(faces, d.Raw, tile, tileOrigin.x(), tileOrigin.y());
+    }
     const QRect right(d.Raw.right() + 1, 0, board.width() - d.Raw.width(), board.height());
     const QRect below(0, d.Raw.bottom() + 1, d.Raw.width(), board.height() - d.Raw.height());
     for (const QRect &r : {right, below})
@@ -486,26 +511,42 @@ void TZarvoPad::StartFaces(const QImage &raw, const QImage &tile, QPoint tileOri
     d.SourcesCount = size_t(-1); // made with the first tile
 }
 
-void TZarvoPad::FinishFacesIn(const QRect &area)
+bool TZarvoPad::FacesWaiting()
 {
     if (!FDraw || !FDraw->FacesPending)
-        return;
+        return false;
     TDrawState &d = *FDraw;
     if (d.FacesKey != ZarvoBitmap.cacheKey() || ZarvoBitmap.size() != BackBitmap.size()) {
         // The piece picture was replaced: it is taken as it is.
         d.FacesPending = false;
-        return;
+        return false;
     }
+    return true;
+}
+
+void TZarvoPad::PendingTilesIn(const QRect &area, std::vector<int> &tiles) const
+{
+    const TDrawState &d = *FDraw;
     const QRect r = area & FullRect(ZarvoBitmap);
     if (r.isEmpty())
         return;
     const int c0 = r.left() / TileWidth, c1 = r.right() / TileWidth;
     const int r0 = r.top() / TileHeight, r1 = r.bottom() / TileHeight;
     for (int ty = r0; ty <= r1; ++ty)
-        for (int tx = c0; tx <= c1; ++tx)
-            if (!d.TileDone[size_t(ty) * size_t(d.TileCols) + size_t(tx)])
-                FinishTile(tx, ty);
-    d.FacesKey = ZarvoBitmap.cacheKey();
+        for (int tx = c0; tx <= c1; ++tx) {
+            const int t = ty * d.TileCols + tx;
+            if (!d.TileDone[size_t(t)])
+                tiles.push_back(t);
+        }
+}
+
+void TZarvoPad::FinishFacesIn(const QRect &area)
+{
+    if (!FacesWaiting())
+        return;
+    std::vector<int> tiles;
+    PendingTilesIn(area, tiles);
+    FinishTiles(tiles);
 }
 
 void TZarvoPad::FinishFaces()
@@ -515,12 +556,13 @@ void TZarvoPad::FinishFaces()
         FDraw->FacesPending = false;
 }
 
-void TZarvoPad::FinishTile(int tx, int ty)
+void TZarvoPad::FinishTiles(std::vector<int> &tiles)
 {
+    std::sort(tiles.begin(), tiles.end());
+    tiles.erase(std::unique(tiles.begin(), tiles.end()), tiles.end());
+    if (tiles.empty())
+        return;
     TDrawState &d = *FDraw;
-    d.TileDone[size_t(ty) * size_t(d.TileCols) + size_t(tx)] = 1;
-    const QRect tile =
-        QRect(tx * TileWidth, ty * TileHeight, TileWidth, TileHeight) & FullRect(ZarvoBitmap);
     if (d.SourcesCount != Pieces.size()) {
         std::vector<QRect> rects(Pieces.size());
         for (size_t i = 0; i < Pieces.size(); ++i)
@@ -529,43 +571,120 @@ void TZarvoPad::FinishTile(int tx, int ty)
         d.Sources.Build(rects, UnitSize);
         d.SourcesCount = Pieces.size();
     }
+    // Each tile is drawn within itself only, so tiles are drawn side by
+    // side on as many cores as there are, each through a picture of its own
+    // on ZarvoBitmap's memory; which pieces a tile holds is looked up first.
+    struct TJob
+    {
+        QRect Tile;
+        std::vector<int> Pieces;
+    };
+    std::vector<TJob> jobs(tiles.size());
+    for (size_t k = 0; k < tiles.size(); ++k) {
+        const int tx = tiles[k] % d.TileCols, ty = tiles[k] / d.TileCols;
+        d.TileDone[size_t(tiles[k])] = 1;
+        jobs[k].Tile =
+            QRect(tx * TileWidth, ty * TileHeight, TileWidth, TileHeight) & FullRect(ZarvoBitmap);
+        d.Sources.Query(jobs[k].Tile, jobs[k].Pieces);
+    }
+    uchar *bits = ZarvoBitmap.bits();
+    const int width = ZarvoBitmap.width(), height = ZarvoBitmap.height();
+    const qsizetype stride = ZarvoBitmap.bytesPerLine();
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        QImage faces(bits, width, height, stride, QImage::Format_RGB32);
+        std::unique_ptr<TCaptionGlyphs> digits;
+        for (size_t k = next++; k < jobs.size(); k = next++)
+            DrawTile(faces, jobs[k].Tile, jobs[k].Pieces, digits);
+    };
+    constexpr size_t TilesPerHelper = 8; // below that a thread costs more than it saves
+    const size_t helpers = std::min<size_t>(
+        {size_t(std::max(QThread::idealThreadCount(), 1)) - 1, jobs.size() / TilesPerHelper, 7});
+    std::vector<std::future<void>> running;
+    for (size_t k = 0; k < helpers; ++k)
+        running.push_back(std::async(std::launch::async, work));
+    work();
+    for (auto &f : running)
+        f.get();
+    d.FacesKey = ZarvoBitmap.cacheKey();
+}
+
+bool TZarvoPad::FacesCoverOnce(const QRect &tile, const std::vector<int> &pieces) const
+{
+    // Faces of one size on one grid at different places do not overlap;
+    // then they cover the tile when their parts in it add up to it.
+    if (pieces.empty() || !FDraw->Raw.contains(tile))
+        return false;
+    const QRect first = FaceRect(Pieces[size_t(pieces[0])].get());
+    const int w = first.width(), h = first.height();
+    if (w <= 0 || h <= 0)
+        return false;
+    std::vector<QPoint> places;
+    places.reserve(pieces.size());
+    qint64 covered = 0;
+    for (int i : pieces) {
+        const QRect face = FaceRect(Pieces[size_t(i)].get());
+        if (face.size() != first.size() || (face.x() - first.x()) % w != 0 ||
+            (face.y() - first.y()) % h != 0)
+            return false;
+        places.push_back(face.topLeft());
+        const QRect part = face & tile;
+        covered += qint64(part.width()) * part.height();
+    }
+    std::sort(places.begin(), places.end(), [](QPoint a, QPoint b) {
+        return std::make_pair(a.y(), a.x()) < std::make_pair(b.y(), b.x());
+    });
+    if (std::adjacent_find(places.begin(), places.end()) != places.end())
+        return false;
+    return covered == qint64(tile.width()) * tile.height();
+}
+
+void TZarvoPad::DrawTile(QImage &faces, const QRect &tile, const std::vector<int> &pieces,
+                         std::unique_ptr<TCaptionGlyphs> &digits) const
+{
+    const TDrawState &d = *FDraw;
     // The tile as the whole picture would have been made: the background,
     // then every movable piece's face in list order, each from the picture
-    // as loaded, with its bevel and caption.
-    const QImage raw = ZarvoBitmap.copy(tile);
-    CopyBlock(ZarvoBitmap, tile.x(), tile.y(), BackBitmap, tile.x(), tile.y(), tile.width(),
-              tile.height(), tile);
-    std::vector<int> pieces;
-    d.Sources.Query(tile, pieces);
+    // as loaded, with its bevel and caption. Faces that cover the tile
+    // without overlapping leave it showing the picture as loaded: only
+    // their bevels and captions are added then.
+    if (!FacesCoverOnce(tile, pieces)) {
+        const QImage raw = faces.copy(tile);
+        CopyBlock(faces, tile.x(), tile.y(), BackBitmap, tile.x(), tile.y(), tile.width(),
+                  tile.height(), tile);
+        const QRect rawTile = tile & d.Raw;
+        for (int i : pieces) {
+            const QRect copy = FaceRect(Pieces[size_t(i)].get()) & rawTile;
+            if (!copy.isEmpty())
+                CopyBlock(faces, copy.x(), copy.y(), raw, copy.x() - tile.x(), copy.y() - tile.y(),
+                          copy.width(), copy.height(), copy);
+        }
+    }
     if (pieces.empty())
         return;
     // Captions are written on the band of rows the tile covers, a picture
-    // sharing ZarvoBitmap's memory, so their painter has a short picture.
-    uchar *bits = ZarvoBitmap.bits();
-    QImage band(bits + qsizetype(tile.top()) * ZarvoBitmap.bytesPerLine(), ZarvoBitmap.width(),
-                tile.height(), ZarvoBitmap.bytesPerLine(), QImage::Format_RGB32);
+    // sharing the faces' memory, so their painter has a short picture.
+    uchar *bits = faces.bits();
+    QImage band(bits + qsizetype(tile.top()) * faces.bytesPerLine(), faces.width(), tile.height(),
+                faces.bytesPerLine(), QImage::Format_RGB32);
     band.setDotsPerMeterX(BoardDotsPerMeter);
     band.setDotsPerMeterY(BoardDotsPerMeter);
     std::unique_ptr<QPainter> painter;
-    const QRect rawTile = tile & d.Raw;
     for (int i : pieces) {
         const TZarvo &z = *Pieces[size_t(i)];
         const QRect face = FaceRect(&z);
-        const QRect copy = face & rawTile;
-        if (!copy.isEmpty())
-            CopyBlock(ZarvoBitmap, copy.x(), copy.y(), raw, copy.x() - tile.x(),
-                      copy.y() - tile.y(), copy.width(), copy.height(), copy);
         if (!NoZarvoBorder)
-            Bevel(ZarvoBitmap, z,
-                  {face.left(), face.top(), face.left() + z.Width, face.top() + z.Height}, Border,
-                  tile);
+            Bevel(faces, z, {face.left(), face.top(), face.left() + z.Width, face.top() + z.Height},
+                  Border, tile);
         if (!NoZarvoCaption && !z.Caption.isEmpty()) {
             if (!painter) {
                 painter = std::make_unique<QPainter>(&band);
                 painter->setFont(Font);
                 painter->setPen(FontColor);
+                if (!digits && !CaptionOutline)
+                    digits = std::make_unique<TCaptionGlyphs>(Font, &band);
             }
-            DrawCaption(*painter, z.Caption, face, tile, tile.top());
+            DrawCaption(*painter, z.Caption, face, tile, tile.top(), digits.get());
         }
     }
 }
@@ -672,7 +791,8 @@ void TZarvoPad::PrerenderPictures()
     NoteChangedRect(QRect(0, 0, Width(), Height()));
 }
 
-void TZarvoPad::PrepareLoadedPictures(const QImage &tile, QPoint tileOrigin, QSize rawSize)
+void TZarvoPad::PrepareLoadedPictures(const QImage &tile, QPoint tileOrigin, QSize rawSize,
+                                      bool goalFromFaces, QImage faces, const QRect &placed)
 {
     // As PrerenderPictures, with the faces made where the board is drawn and
     // the goal picture drawn from them whenever it can be: a loaded picture
@@ -680,14 +800,14 @@ void TZarvoPad::PrepareLoadedPictures(const QImage &tile, QPoint tileOrigin, QSi
     Ensure32(BackBitmap);
     FDraw = std::make_unique<TDrawState>();
     TDrawState &d = *FDraw;
-    if (GoalFromFacesPossible(QRect(QPoint(0, 0), rawSize))) {
+    if (goalFromFaces) {
         d.GoalFromFaces = true;
-        StartFaces(QImage(), tile, tileOrigin, rawSize);
+        StartFaces(QImage(), tile, tileOrigin, rawSize, std::move(faces), placed);
     } else {
         QImage whole(rawSize, QImage::Format_RGB32);
         TileInto(whole, FullRect(whole), tile, tileOrigin.x(), tileOrigin.y());
         d.Object = RenderGoal(whole);
-        StartFaces(whole, QImage(), QPoint(), rawSize);
+        StartFaces(whole, QImage(), QPoint(), rawSize, std::move(faces));
     }
 }
 
@@ -732,13 +852,22 @@ void TZarvoPad::ComposeArea(QImage &target, QPoint origin, const QRect &area, bo
         QRect Dest;
         QPoint Shift; // from the board to the faces
     };
+    if (FacesWaiting()) {
+        // The faces of everything found are finished together, and so on
+        // every core.
+        std::vector<int> tiles;
+        for (int i : found) {
+            const TZarvo *p = list[size_t(i)].get();
+            if (objects || p->Movable)
+                PendingTilesIn(FaceRect(p), tiles);
+        }
+        FinishTiles(tiles);
+    }
     std::vector<TRun> runs;
     for (int i : found) {
         const TZarvo *p = list[size_t(i)].get();
         if (!objects && !p->Movable)
             continue; // fixed pieces of the piece list belong to the background
-        if (d.FacesPending)
-            FinishFacesIn(FaceRect(p));
         const QPoint shift(p->ImageX - p->X, p->ImageY - p->Y);
         if (!runs.empty() && p->Width > 0 && p->Height > 0 && runs.back().Shift == shift) {
             QRect &last = runs.back().Dest;

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <functional>
 #include <future>
+#include <optional>
 
 using PadInternal::CheckedPixel;
 using PadInternal::FileInDir;
@@ -69,7 +70,7 @@ QImage BuiltInBack()
     return back.convertToFormat(QImage::Format_RGB32);
 }
 
-// Width and height in pixels of a picture that BuildImage makes from
+// Width and height in pixels of a picture that StartImage makes from
 // sizeInUnits tiled from (ox, oy); without a height it is the built-in tile.
 struct TPictureSize
 {
@@ -121,16 +122,42 @@ QSize CheckedPictureSize(QPoint sizeInUnits, int unitSize, int ox, int oy, qint6
     return QSize(int(tw), int(th));
 }
 
+// The keys that name and size the board's pictures.
+struct TPictureKeys
+{
+    int UnitSize = 40;
+    QString ImgBack, ImgZarvos;
+    QPoint BackSize, ZarvoSize;
+    bool operator==(const TPictureKeys &) const = default;
+};
+
+TPictureKeys ReadPictureKeys(const TIniFile &ini)
+{
+    TPictureKeys k;
+    k.UnitSize = ini.ReadInteger(SPad, QStringLiteral("UnitSize"), 40);
+    if (k.UnitSize <= 0)
+        throw EZarvoError(
+            QStringLiteral("[Pad] UnitSize ist %1; die Rastergröße muss mindestens 1 Pixel sein.")
+                .arg(k.UnitSize));
+    CheckedPixel(k.UnitSize, QStringLiteral("[Pad] UnitSize"));
+    k.ImgBack = ini.ReadString(SPad, QStringLiteral("ImgBack"), QString());
+    k.BackSize = ReadPair(ini, QStringLiteral("BackSize"), QStringLiteral("0,0"));
+    k.ImgZarvos = ini.ReadString(SPad, QStringLiteral("ImgZarvos"), QString());
+    k.ZarvoSize = ReadPair(ini, QStringLiteral("ZarvoSize"), QStringLiteral("0,0"));
+    return k;
+}
+
 // The pictures a load is about to make, checked before any of them is
 // allocated: the board from BackSize and UnitSize, the piece picture from
 // ZarvoSize, UnitSize and its offset, and all of them together. Pairs that
 // do not parse are left alone here; reading them in turn reports them.
-void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
+// Gives the piece picture's offset on the board where it was worked out.
+std::optional<QPoint> CheckPictureSizes(const TPictureKeys &b, const TIniFile &ini)
 {
     const int unit = b.UnitSize;
     const TPictureSize board = BuiltSize(b.BackSize, unit, 0, 0);
     if (!board.Positive())
-        return; // BuildImage names the impossible size
+        return std::nullopt; // StartImage names the impossible size
     if (board.Above(MaxBoardPixels))
         throw EZarvoError(QStringLiteral("Das Spielfeld wäre %1 × %2 Pixel groß ([Pad] BackSize "
                                          "%3,%4 zu %5 Pixeln); erlaubt sind höchstens %6 "
@@ -147,7 +174,7 @@ void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
         frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
         offset = ReadPair(ini, QStringLiteral("ImgZarvosOffset"), QStringLiteral("0,0"));
     } catch (const EConvertError &) {
-        return;
+        return std::nullopt;
     }
     qint64 ox = offset.x(), oy = offset.y();
     if (offset.x() == -1) { // centred as SetImgOffset does
@@ -155,10 +182,10 @@ void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
         oy = (board.Height - qint64(frame.y()) * unit) / 2;
     }
     if (qAbs(ox) > MaxPixelCoordinate || qAbs(oy) > MaxPixelCoordinate)
-        return; // out of range: refused when the offsets are applied
+        return std::nullopt; // out of range: refused when the offsets are applied
     const TPictureSize pieces = BuiltSize(b.ZarvoSize, unit, ox, oy);
     if (!pieces.Positive())
-        return;
+        return std::nullopt;
     if (pieces.Above(MaxPicturePixels))
         throw EZarvoError(QStringLiteral("Das Teilebild wäre %1 × %2 Pixel groß ([Pad] ZarvoSize "
                                          "%3,%4 zu %5 Pixeln ab %6,%7); erlaubt sind höchstens "
@@ -186,27 +213,145 @@ void CheckPictureSizes(const TZarvoPad &b, const TIniFile &ini)
                               .arg(pieces.Height)
                               .arg(german.toString(MaxBoardPictureBytes >> 20)));
     }
+    return QPoint(int(ox), int(oy));
+}
+
+// A piece entry as editors and the expert write it: printable ASCII, seven
+// fields, plain numbers. Read straight from the file's bytes, it gives what
+// the general reading below gives; anything else is left to that.
+struct TPlainEntry
+{
+    QLatin1StringView Type, Caption;
+    int Numbers[4] = {}; // column, row, image column, image row
+    bool Movable = true;
+};
+
+bool ReadPlainEntry(QByteArrayView text, TPlainEntry &e)
+{
+    // One pass splits the entry at its commas and checks every byte.
+    const char *p = text.data();
+    const qsizetype n = text.size();
+    qsizetype cut[8]; // field k runs from cut[k] to the comma at cut[k + 1] - 1
+    int commas = 0;
+    cut[0] = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c < 0x20 || c > 0x7E)
+            return false;
+        if (c == ',') {
+            if (++commas > 6)
+                return false; // other than seven fields
+            cut[commas] = i + 1;
+        }
+    }
+    if (commas != 6)
+        return false;
+    cut[7] = n + 1;
+    // A comma at the end (blanks aside) opens no field of its own.
+    qsizetype last = n;
+    while (last > cut[6] && p[last - 1] == ' ')
+        --last;
+    if (last == cut[6])
+        return false;
+    QLatin1StringView fields[7];
+    for (int k = 0; k < 7; ++k) {
+        qsizetype f = cut[k], t = cut[k + 1] - 1;
+        while (f < t && p[f] == ' ')
+            ++f;
+        while (t > f && p[t - 1] == ' ')
+            --t;
+        fields[k] = QLatin1StringView(p + f, t - f);
+    }
+    e.Type = fields[0];
+    e.Caption = fields[1];
+    for (int k = 0; k < 4; ++k) {
+        const QLatin1StringView f = fields[k + 2];
+        qsizetype i = 0;
+        const bool negative = !f.isEmpty() && f[0] == QLatin1Char('-');
+        if (!f.isEmpty() && (f[0] == QLatin1Char('-') || f[0] == QLatin1Char('+')))
+            i = 1;
+        if (i >= f.size() || f.size() - i > 9)
+            return false; // no digits, or perhaps beyond an int
+        int value = 0;
+        for (; i < f.size(); ++i) {
+            const char c = f.data()[i];
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + (c - '0');
+        }
+        e.Numbers[k] = negative ? -value : value;
+    }
+    e.Movable = fields[6] != QLatin1StringView("0");
+    return true;
 }
 
 // The piece entries of one list, in key order Zarvo1 upwards. Entries of one
 // type share the type's name, and a start entry shares the caption of the
 // goal entry of the same number when both read the same.
-void ReadPieces(TZarvoPad &b, const TPuzzleSource &source, const QString &section, TZarvoList &list,
-                std::vector<QString> &captions)
+struct TCaptions
 {
+    std::vector<QString> Text;
+    // The bytes each was read from in a plain entry (null otherwise): a
+    // plain entry of the other list compares those.
+    std::vector<QByteArrayView> Bytes;
+};
+
+void ReadPieces(TZarvoPad &b, const TPuzzleSource &source, const QString &section, TZarvoList &list,
+                TCaptions &known)
+{
+    std::vector<QString> &captions = known.Text;
     const TPuzzleSource::TList &entries =
         section == QLatin1String("Start") ? source.Start() : source.Object();
     const int count = entries.Count(0);
     const bool share = !captions.empty();
-    if (!share && count > 0)
-        captions.reserve(size_t(std::min<qsizetype>(count, source.Bytes().size())));
+    // An entry takes some eight bytes at least, so a wild Count reserves
+    // nothing beyond what the file can hold.
+    const auto room = size_t(std::min<qsizetype>(count, source.Bytes().size() / 8));
+    if (count > 0)
+        list.reserve(list.size() + room);
+    if (!share && count > 0) {
+        captions.reserve(room);
+        known.Bytes.reserve(room);
+    }
     QString entry, typeName;
+    QByteArrayView typeBytes; // what typeName was read from in a plain entry
     const TZarvoTyp *type = nullptr;
+    QByteArrayView raw;
+    TPlainEntry plain;
     for (int i = 1; i <= count; ++i) {
-        if (!entries.Entry(source.Bytes(), i, entry))
+        if (!entries.RawEntry(source.Bytes(), i, raw))
             throw EZarvoError(QStringLiteral("[%1] Zarvo%2 fehlt (Count ist %3).")
                                   .arg(section, QString::number(i), QString::number(count)));
         try {
+            if (ReadPlainEntry(raw, plain)) {
+                // Plain entries compare bytes: the same bytes, the same text.
+                const QByteArrayView typeRead(plain.Type.data(), plain.Type.size());
+                const bool sameType =
+                    type && (typeBytes.isNull() ? plain.Type == typeName : typeRead == typeBytes);
+                if (!sameType) {
+                    typeName = plain.Type.toString();
+                    typeBytes = typeRead;
+                    type = PieceTypes().Find(typeName);
+                }
+                const QByteArrayView captionRead(plain.Caption.data(), plain.Caption.size());
+                const size_t k = size_t(i) - 1;
+                QString caption;
+                if (share && k < captions.size() &&
+                    (known.Bytes[k].isNull() ? captions[k] == plain.Caption
+                                             : known.Bytes[k] == captionRead))
+                    caption = captions[k];
+                else
+                    caption = plain.Caption.toString();
+                b.AddPiece(list, typeName, type, plain.Numbers[0], plain.Numbers[1],
+                           plain.Numbers[2], plain.Numbers[3], plain.Movable, caption);
+                if (!share) {
+                    captions.push_back(std::move(caption));
+                    known.Bytes.push_back(captionRead);
+                }
+                continue;
+            }
+            typeBytes = QByteArrayView();
+            entries.Entry(source.Bytes(), i, entry);
             // The fields by the field rule, each trimmed: type, caption,
             // column, row, image column, image row, movable.
             TFieldCursor fields(entry, u",");
@@ -227,8 +372,10 @@ void ReadPieces(TZarvoPad &b, const TPuzzleSource &source, const QString &sectio
             const int imageRow = StrToIntStrict(TrimmedField(fields.Next()));
             const bool movable = TrimmedField(fields.Next()) != u"0";
             b.AddPiece(list, typeName, type, col, row, imageCol, imageRow, movable, caption);
-            if (!share)
+            if (!share) {
                 captions.push_back(std::move(caption));
+                known.Bytes.push_back(QByteArrayView());
+            }
         } catch (const EZarvoError &e) {
             throw EZarvoError(
                 QStringLiteral("[%1] Zarvo%2: %3").arg(section, QString::number(i), e.Message));
@@ -318,10 +465,59 @@ QString PuzzlePath(const QString &name)
     return FileInDir(DataRoot::DataDir(), NamePart(name));
 }
 
+// The piece picture as decoded, and where it already stands in the faces
+// picture (empty when it is a picture of its own).
+struct TDecodedPicture
+{
+    QImage Picture;
+    QRect Placed;
+};
+
+// Decodes the picture at path, into the board-sized picture at faces
+// (bytesPerLine, size) with its top-left corner at origin when it fits
+// there whole; faces may be null.
+TDecodedPicture DecodeInPlace(const QString &path, uchar *faces, qsizetype bytesPerLine, QSize size,
+                              QPoint origin)
+{
+    uchar *at = nullptr;
+    QSize placed;
+    TDecodedPicture d;
+    d.Picture = NViewLibLoad(path, [&](QSize picture) {
+        if (!faces || origin.x() < 0 || origin.y() < 0 ||
+            picture.width() > size.width() - origin.x() ||
+            picture.height() > size.height() - origin.y())
+            return QImage();
+        at = faces + qsizetype(origin.y()) * bytesPerLine + qsizetype(origin.x()) * 4;
+        placed = picture;
+        return QImage(at, picture.width(), picture.height(), bytesPerLine, QImage::Format_RGB32);
+    });
+    if (at && d.Picture.constBits() == at && d.Picture.size() == placed &&
+        d.Picture.format() == QImage::Format_RGB32)
+        d.Placed = QRect(origin, placed);
+    return d;
+}
+
+// Starts decoding the piece picture keys name, when it is tiled: into
+// faces, made here board-sized, when its place there is known.
+std::future<TDecodedPicture> StartDecoding(const TPictureKeys &keys, std::optional<QPoint> origin,
+                                           QImage &faces)
+{
+    faces = QImage();
+    if (keys.ImgZarvos.isEmpty() || keys.ZarvoSize.y() == 0)
+        return {};
+    const TPictureSize board = BuiltSize(keys.BackSize, keys.UnitSize, 0, 0);
+    if (origin && board.Positive() && !board.Above(MaxBoardPixels))
+        faces = QImage(int(board.Width), int(board.Height), QImage::Format_RGB32);
+    return std::async(std::launch::async, DecodeInPlace, PicturePath(keys.ImgZarvos),
+                      faces.isNull() ? nullptr : faces.bits(), faces.bytesPerLine(), faces.size(),
+                      origin.value_or(QPoint(-1, -1)));
+}
+
 // Reads the whole puzzle onto a fresh board, in the order the board's sizes
 // depend on each other: the background fixes the board size, the board size
 // centres the field, the field places the pieces, and the piece picture must
 // exist before the automatic caption colour looks at it.
+
 void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
 {
     QString puzzle = name;
@@ -329,7 +525,27 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
         puzzle = PadInternal::ReadGameState(b, name);
 
     b.FileName = NamePart(puzzle);
-    const TPuzzleSource source(b.FileName.isEmpty() ? QString() : PuzzlePath(b.FileName));
+    TPuzzleSource source(b.FileName.isEmpty() ? QString() : PuzzlePath(b.FileName),
+                         TPuzzleSource::Deferred);
+    // The piece picture is decoded on a thread of its own while the rest of
+    // the file is read, the background built and the pieces made. It is
+    // started from the lines before the piece lists, where the keys naming
+    // and placing it stand, and started again in the rare file that reads
+    // otherwise as a whole. The faces picture it may be decoded into is
+    // declared before the thread, so it outlives the thread's writing into
+    // it whatever the load throws.
+    QImage faces;
+    std::future<TDecodedPicture> decoding;
+    TPictureKeys early;
+    std::optional<QPoint> earlyOrigin;
+    try {
+        early = ReadPictureKeys(source.Head());
+        earlyOrigin = CheckPictureSizes(early, source.Head());
+        decoding = StartDecoding(early, earlyOrigin, faces);
+    } catch (const EZarvoError &) {
+        // Reported below, where the whole file is read.
+    }
+    source.Finish();
     const TIniFile &ini = source.Ini();
 
     b.Title = ini.ReadString(SInfo, QStringLiteral("Title"), QString());
@@ -339,29 +555,25 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.Rating = ini.ReadString(SInfo, QStringLiteral("Rating"), QString()).left(16);
 
     b.DisableProp = ini.ReadInteger(SPad, QStringLiteral("DisableProp"), 0) == 1;
-    b.UnitSize = ini.ReadInteger(SPad, QStringLiteral("UnitSize"), 40);
-    if (b.UnitSize <= 0)
-        throw EZarvoError(
-            QStringLiteral("[Pad] UnitSize ist %1; die Rastergröße muss mindestens 1 Pixel sein.")
-                .arg(b.UnitSize));
-    CheckedPixel(b.UnitSize, QStringLiteral("[Pad] UnitSize"));
-    b.ImgBack = ini.ReadString(SPad, QStringLiteral("ImgBack"), QString());
-    b.BackSize = ReadPair(ini, QStringLiteral("BackSize"), QStringLiteral("0,0"));
-    b.ImgZarvos = ini.ReadString(SPad, QStringLiteral("ImgZarvos"), QString());
-    b.ZarvoSize = ReadPair(ini, QStringLiteral("ZarvoSize"), QStringLiteral("0,0"));
+    const TPictureKeys keys = ReadPictureKeys(ini);
+    b.UnitSize = keys.UnitSize;
+    b.ImgBack = keys.ImgBack;
+    b.BackSize = keys.BackSize;
+    b.ImgZarvos = keys.ImgZarvos;
+    b.ZarvoSize = keys.ZarvoSize;
     b.NoZarvoBorder = ini.ReadInteger(SPad, QStringLiteral("NoZarvoBorder"), 0) == 1;
     b.NoZarvoCaption = ini.ReadInteger(SPad, QStringLiteral("NoZarvoCaption"), 0) == 1;
     b.AllwaysRandom = ini.ReadInteger(SPad, QStringLiteral("AllwaysRandom"), 0) != 0;
 
-    CheckPictureSizes(b, ini);
-    // The piece picture is decoded on a thread of its own while the
-    // background is built and the pieces are read.
-    std::future<QImage> decoding;
-    if (!b.ImgZarvos.isEmpty() && b.ZarvoSize.y() != 0) {
-        const QString path = PicturePath(b.ImgZarvos);
-        decoding = std::async(std::launch::async, [path] { return NViewLibLoad(path); });
+    const std::optional<QPoint> plannedOrigin = CheckPictureSizes(keys, ini);
+    if (!decoding.valid() || !(keys == early) || plannedOrigin != earlyOrigin) {
+        if (decoding.valid())
+            decoding.wait(); // decoded for other keys: dropped with its faces picture
+        decoding = StartDecoding(keys, plannedOrigin, faces);
     }
-    b.BuildImage(b.BackBitmap, b.BackSize, b.ImgBack, 0, 0);
+    const bool tiled = b.ZarvoSize.y() != 0;
+    // The background: a picture of its own is decoded meanwhile as well.
+    std::future<bool> laying = b.StartImage(b.BackBitmap, b.BackSize, b.ImgBack, 0, 0);
 
     const QPoint frame = ReadPair(ini, QStringLiteral("FrameSize"), QStringLiteral("4,5"));
     CheckedPixel(qint64(frame.x()) * b.UnitSize, QStringLiteral("[Pad] FrameSize"));
@@ -376,15 +588,17 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.SetImgOffset(imgOffset);
 
     // The piece picture's size is checked here; the picture itself is made
-    // once it is decoded.
-    const QSize rawSize = b.ZarvoSize.y() == 0
-                              ? QSize()
-                              : CheckedPictureSize(b.ZarvoSize, b.UnitSize, b.ImgOffset.x(),
-                                                   b.ImgOffset.y(), MaxPicturePixels);
+    // once it is decoded. Without a height it is the built-in tile as it is.
+    const QSize rawSize = !tiled ? QSize()
+                                 : CheckedPictureSize(b.ZarvoSize, b.UnitSize, b.ImgOffset.x(),
+                                                      b.ImgOffset.y(), MaxPicturePixels);
+    const QImage builtIn = tiled ? QImage() : BuiltInBack();
+    const QPoint origin = tiled ? b.ImgOffset : QPoint(0, 0);
+    const QSize pieceSize = tiled ? rawSize : builtIn.size();
 
     b.DrawFrame = ini.ReadInteger(SPad, QStringLiteral("DrawFrame"), 1) == 1;
 
-    std::vector<QString> captions;
+    TCaptions captions;
     ReadPieces(b, source, QStringLiteral("Object"), b.Objects, captions);
     ReadPieces(b, source, QStringLiteral("Start"), b.Pieces, captions);
 
@@ -394,22 +608,8 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.Border = ini.ReadInteger(SPad, QStringLiteral("Border"), 2);
     b.BorderLi = ini.ReadString(SPad, QStringLiteral("BorderLi"), QStringLiteral("0"));
     b.BorderSh = ini.ReadString(SPad, QStringLiteral("BorderSh"), QStringLiteral("0"));
-    // The piece picture: decoded, or the built-in tile (and no name) when
-    // there is none; tiled from the image offset over ZarvoSize.
-    QImage scratch = decoding.valid() ? decoding.get() : QImage();
-    if (b.ImgZarvos.isEmpty() || scratch.height() == 0 || b.ZarvoSize.y() == 0) {
-        scratch = BuiltInBack();
-        b.ImgZarvos.clear(); // a later save writes the key empty
-    }
-    scratch.convertTo(QImage::Format_RGB32);
-    const bool tiled = b.ZarvoSize.y() != 0;
-    const QPoint origin = tiled ? b.ImgOffset : QPoint(0, 0);
-    const QSize pieceSize = tiled ? rawSize : scratch.size();
-    ApplyFont(b, ini, [&] { return TZarvoPad::AutoFontColorOf(scratch, origin, pieceSize); });
 
-    b.PaintBackgroundBevels();
-    b.PrepareLoadedPictures(scratch, origin, pieceSize);
-
+    // What needs no pixels is done while the picture is still decoded.
     if (withState) {
         PadInternal::CheckHistory(b);
         b.RestorePosition(b.MoveIndex);
@@ -417,6 +617,29 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
         b.RecordPosition(0);
     }
     b.GoalReached(); // the goal test's record, made now rather than at the first move
+    const bool goalFromFaces = b.GoalFromFacesPossible(QRect(QPoint(0, 0), pieceSize));
+
+    // The piece picture: decoded, or the built-in tile (and no name) when
+    // there is none; tiled from the image offset over ZarvoSize.
+    TDecodedPicture decoded = decoding.valid() ? decoding.get() : TDecodedPicture();
+    QImage scratch = std::move(decoded.Picture);
+    if (b.ImgZarvos.isEmpty() || scratch.height() == 0 || !tiled) {
+        scratch = tiled ? BuiltInBack() : builtIn;
+        b.ImgZarvos.clear(); // a later save writes the key empty
+        decoded.Placed = QRect();
+    }
+    if (!decoded.Placed.isEmpty() && decoded.Placed.topLeft() != origin) {
+        scratch = scratch.copy(); // not where the tiles start: read from a copy
+        decoded.Placed = QRect();
+    }
+    scratch.convertTo(QImage::Format_RGB32);
+    ApplyFont(b, ini, [&] { return TZarvoPad::AutoFontColorOf(scratch, origin, pieceSize); });
+
+    if (!laying.get())
+        b.ImgBack.clear(); // a later save writes the key empty
+    b.PaintBackgroundBevels();
+    b.PrepareLoadedPictures(scratch, origin, pieceSize, goalFromFaces, std::move(faces),
+                            decoded.Placed);
 }
 
 } // namespace
@@ -486,20 +709,15 @@ void TZarvoPad::SetImgOffset(QPoint offset)
         ImgOffset = offset;
 }
 
-void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy)
+std::future<bool> TZarvoPad::StartImage(QImage &target, QPoint sizeInUnits,
+                                        const QString &imageName, int ox, int oy)
 {
-    const int h = sizeInUnits.y();
-    QImage scratch;
-    // Without a height the picture is not used, so it is not even read.
-    if (!imageName.isEmpty() && h != 0)
-        scratch = NViewLibLoad(PicturePath(imageName));
-    if (imageName.isEmpty() || scratch.height() == 0 || h == 0) {
-        scratch = BuiltInBack();
-        imageName.clear(); // a later save writes the key empty
-    }
-    if (h == 0) {
-        target = scratch.convertToFormat(QImage::Format_RGB32);
-        return;
+    if (sizeInUnits.y() == 0) {
+        // Without a height the picture is not used, so it is not even read.
+        target = BuiltInBack();
+        std::promise<bool> unused;
+        unused.set_value(false);
+        return unused.get_future();
     }
     const qint64 max = &target == &BackBitmap ? MaxBoardPixels : MaxPicturePixels;
     const QSize size = CheckedPictureSize(sizeInUnits, UnitSize, ox, oy, max);
@@ -508,12 +726,30 @@ void TZarvoPad::BuildImage(QImage &target, QPoint sizeInUnits, QString &imageNam
         throw EZarvoError(QStringLiteral("Zu wenig Speicher für ein Bild von %1 × %2 Pixeln.")
                               .arg(size.width())
                               .arg(size.height()));
-    // Tiles are laid from the offset. The strip left of and above it is
-    // filled by continuing the tiling backwards: no face is cut from it, but
-    // the automatic caption colour samples the picture's top-left corner,
-    // which lies in that strip when the picture is centred.
-    TileInto(out, out.rect(), scratch.convertToFormat(QImage::Format_RGB32), ox, oy);
     target = std::move(out);
+    uchar *bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    const QString path = imageName.isEmpty() ? QString() : PicturePath(imageName);
+    const auto lay = [bits, stride, size, path, ox, oy] {
+        QImage scratch = path.isEmpty() ? QImage() : NViewLibLoad(path);
+        const bool used = scratch.height() != 0;
+        if (!used)
+            scratch = BuiltInBack();
+        // Tiles are laid from the offset. The strip left of and above it is
+        // filled by continuing the tiling backwards: no face is cut from it,
+        // but the automatic caption colour samples the picture's top-left
+        // corner, which lies in that strip when the picture is centred.
+        QImage picture(bits, size.width(), size.height(), stride, QImage::Format_RGB32);
+        TileInto(picture, picture.rect(), scratch.convertToFormat(QImage::Format_RGB32), ox, oy);
+        return used;
+    };
+    if (!path.isEmpty())
+        return std::async(std::launch::async, lay);
+    // Only a picture to decode is worth a thread of its own: the built-in
+    // tile is laid at once, while the other cores decode.
+    std::promise<bool> laid;
+    laid.set_value(lay());
+    return laid.get_future();
 }
 
 QColor TZarvoPad::AutoFontColorOf(const QImage &tile, QPoint origin, QSize size)

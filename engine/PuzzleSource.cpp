@@ -37,9 +37,47 @@ QString DecodedTrimmed(const char *text, qsizetype length)
     return DecodeWin1252(QByteArray::fromRawData(text, length)).trimmed();
 }
 
+// The name of the section a header line opens, in lower case.
+QString SectionName(const char *line, qsizetype length)
+{
+    const QString trimmed = DecodedTrimmed(line, length);
+    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+    return (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed().toLower();
+}
+
 } // namespace
 
 TPuzzleSource::TPuzzleSource(const QString &fileName)
+{
+    Read(fileName);
+    Finish();
+}
+
+TPuzzleSource::TPuzzleSource(const QString &fileName, TDeferred)
+{
+    Read(fileName);
+    // The lines up to the first piece list's header.
+    const char *d = FBytes.constData();
+    const qsizetype size = FBytes.size();
+    qsizetype start = 0;
+    while (start < size) {
+        const auto *nl =
+            static_cast<const char *>(std::memchr(d + start, '\n', size_t(size - start)));
+        const qsizetype end = nl ? nl - d : size;
+        qsizetype first = start;
+        while (first < end && IsBlankByte(d[first]))
+            ++first;
+        if (first < end && d[first] == '[') {
+            const QString name = SectionName(d + start, end - start);
+            if (name == QLatin1String("start") || name == QLatin1String("object"))
+                break;
+        }
+        start = end + 1;
+    }
+    FHead.SetText(DecodeWin1252(QByteArray::fromRawData(d, std::min(start, size))));
+}
+
+void TPuzzleSource::Read(const QString &fileName)
 {
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
         return;
@@ -50,7 +88,15 @@ TPuzzleSource::TPuzzleSource(const QString &fileName)
                                  .arg(QFileInfo(fileName).fileName()));
     FBytes = ReadWholeFile(f);
     CheckLineLengths(FBytes, QFileInfo(fileName).fileName());
-    Parse();
+}
+
+void TPuzzleSource::Finish()
+{
+    if (FParsed)
+        return;
+    FParsed = true;
+    if (!FBytes.isEmpty())
+        Parse();
 }
 
 int TPuzzleSource::TList::Count(int def) const
@@ -68,6 +114,15 @@ bool TPuzzleSource::TList::Entry(const QByteArray &bytes, int n, QString &value)
         return false;
     const auto [offset, length] = FEntries[size_t(n) - 1];
     value = DecodedTrimmed(bytes.constData() + offset, length);
+    return true;
+}
+
+bool TPuzzleSource::TList::RawEntry(const QByteArray &bytes, int n, QByteArrayView &value) const
+{
+    if (n < 1 || size_t(n) > FEntries.size() || FEntries[size_t(n) - 1].first < 0)
+        return false;
+    const auto [offset, length] = FEntries[size_t(n) - 1];
+    value = QByteArrayView(bytes.constData() + offset, length);
     return true;
 }
 
@@ -98,10 +153,7 @@ void TPuzzleSource::Parse()
         while (first < len && IsBlankByte(line[first]))
             ++first;
         if (first < len && line[first] == '[') {
-            const QString trimmed = DecodedTrimmed(line, len);
-            const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
-            const QString name =
-                (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed().toLower();
+            const QString name = SectionName(line, len);
             if (name == QLatin1String("start")) {
                 mode = seenStart ? Skipped : StartList;
                 seenStart = true;

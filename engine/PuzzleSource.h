@@ -10,6 +10,7 @@
 #include "IniFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <vector>
 
@@ -20,6 +21,13 @@ public:
     // empty puzzle. An unreadable file or one with a line above MaxLineBytes
     // throws as TIniFile does.
     explicit TPuzzleSource(const QString &fileName);
+    // The same in two steps: the file is read and the text before its first
+    // piece list parsed at once (Head), the rest by Finish; so what the
+    // head names (the piece picture) can be decoded meanwhile.
+    enum TDeferred { Deferred };
+    TPuzzleSource(const QString &fileName, TDeferred);
+    const TIniFile &Head() const { return FHead; }
+    void Finish();
 
     // Every section except the piece lists.
     const TIniFile &Ini() const { return FIni; }
@@ -33,6 +41,8 @@ public:
         // [section] Zarvo<n> (n from 1) as TIniFile::ReadString reads it;
         // false when there is no such key.
         bool Entry(const QByteArray &bytes, int n, QString &value) const;
+        // The same entry's bytes as they stand in the file, untrimmed.
+        bool RawEntry(const QByteArray &bytes, int n, QByteArrayView &value) const;
 
     private:
         friend class TPuzzleSource;
@@ -50,7 +60,9 @@ public:
 
 private:
     QByteArray FBytes;
-    TIniFile FIni;
+    TIniFile FIni, FHead;
     TList FStart, FObject;
+    bool FParsed = false;
+    void Read(const QString &fileName);
     void Parse();
 };

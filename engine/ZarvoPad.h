@@ -13,10 +13,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
 class QPainter;
+class TCaptionGlyphs;
 class TIniFile;
 struct TZarvoDef;
 class TZarvoTyp;
@@ -187,9 +189,13 @@ public:
     void SetFrameSize(QPoint size);
     void SetOffset(QPoint offset);
     void SetImgOffset(QPoint offset);
-    // Fills target from an Image/ picture (or the built-in "BACK" tile, clearing
-    // imageName) tiled from (ox, oy) over w x h units.
-    void BuildImage(QImage &target, QPoint sizeInUnits, QString &imageName, int ox, int oy);
+    // Makes target w x h units big and fills it on a thread of its own from
+    // an Image/ picture (or the built-in "BACK" tile) tiled from (ox, oy);
+    // without a height target is the built-in tile. The answer tells
+    // whether the picture was used (if not, its name is to be cleared);
+    // target's pixels are the thread's until then.
+    std::future<bool> StartImage(QImage &target, QPoint sizeInUnits, const QString &imageName,
+                                 int ox, int oy);
 
     // ---- pieces ----
     // The board keeps a record of where its pieces stand, so that a move
@@ -250,8 +256,15 @@ public:
     void PrerenderPictures();
     // The same for a puzzle being loaded, from the piece picture tile laid
     // from origin over size: the faces are made where the board is drawn,
-    // and the goal picture comes from them when it can.
-    void PrepareLoadedPictures(const QImage &tile, QPoint origin, QSize size);
+    // and the goal picture comes from them when goalFromFaces (as
+    // GoalFromFacesPossible tells). faces, when not null, is the board-sized
+    // picture to make them in, where tile already stands at placed (tile
+    // then shares its pixels) unless placed is empty.
+    void PrepareLoadedPictures(const QImage &tile, QPoint origin, QSize size, bool goalFromFaces,
+                               QImage faces = QImage(), const QRect &placed = QRect());
+    // Whether the goal picture can be drawn from the faces of the piece
+    // picture as loaded over raw (the pieces as they stand in the lists).
+    bool GoalFromFacesPossible(const QRect &raw) const;
     // Makes every face still waiting (a loaded puzzle makes them where the
     // board is first drawn).
     void FinishFaces();
@@ -260,9 +273,10 @@ public:
     void DrawPiece(const TZarvo *p, QImage &target);
     // Writes caption on piece (board coordinates) with the painter's font
     // and pen, cut to the piece and to clip, outlined with CaptionOutline;
-    // the painter draws on a picture whose row 0 is board row top.
+    // the painter draws on a picture whose row 0 is board row top. digits,
+    // when given, draws captions of digits (made for this thread).
     void DrawCaption(QPainter &painter, const QString &caption, const QRect &piece,
-                     const QRect &clip, int top) const;
+                     const QRect &clip, int top, const TCaptionGlyphs *digits = nullptr) const;
     // Asks the view to show what changed (unless Constructing); the
     // pictures themselves are composed where and when they are shown.
     void Redraw();
@@ -305,10 +319,18 @@ private:
     mutable std::unique_ptr<struct TDrawState> FDraw;
     struct TDrawState &Draw() const;
     static void TileInto(QImage &target, const QRect &area, const QImage &src, int ox, int oy);
-    void StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize);
+    void StartFaces(const QImage &raw, const QImage &tile, QPoint tileOrigin, QSize rawSize,
+                    QImage faces = QImage(), const QRect &placed = QRect());
+    // Faces still to be made in tiles, for the pictures they were begun in.
+    bool FacesWaiting();
+    // Appends the tiles under area whose faces are still to be made.
+    void PendingTilesIn(const QRect &area, std::vector<int> &tiles) const;
     void FinishFacesIn(const QRect &area);
-    void FinishTile(int tx, int ty);
-    bool GoalFromFacesPossible(const QRect &raw) const;
+    // Makes the faces of the tiles given (duplicates allowed; sorted here).
+    void FinishTiles(std::vector<int> &tiles);
+    bool FacesCoverOnce(const QRect &tile, const std::vector<int> &pieces) const;
+    void DrawTile(QImage &faces, const QRect &tile, const std::vector<int> &pieces,
+                  std::unique_ptr<TCaptionGlyphs> &digits) const;
     QImage RenderGoal(const QImage &raw);
     void ComposeArea(QImage &target, QPoint origin, const QRect &area, bool goal);
     QRect HandRect() const;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -178,12 +179,16 @@ void RaiseQtAllocationLimit()
 {
     // Qt's own guard against giant pictures must not be stricter than ours;
     // it stands guard for the few formats that do not declare their size.
-    constexpr int allocationMb = int(MaxPicturePixels * 4 / (1024 * 1024)) + 64;
-    if (QImageReader::allocationLimit() < allocationMb)
-        QImageReader::setAllocationLimit(allocationMb);
+    // Once, however many threads decode at a time.
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        constexpr int allocationMb = int(MaxPicturePixels * 4 / (1024 * 1024)) + 64;
+        if (QImageReader::allocationLimit() < allocationMb)
+            QImageReader::setAllocationLimit(allocationMb);
+    });
 }
 
-QImage DecodeBytes(QByteArray &bytes)
+QImage DecodeBytes(QByteArray &bytes, const std::function<QImage(QSize)> &placeFor = {})
 {
     if (bytes.isEmpty())
         return QImage();
@@ -203,6 +208,11 @@ QImage DecodeBytes(QByteArray &bytes)
     if (size.isValid() && qint64(size.width()) * qint64(size.height()) > MaxPicturePixels)
         return QImage();
     QImage image;
+    // JPEG and PNG readers fill a picture of their size and format in place,
+    // row by row; others (TIFF) take its memory for one block of rows.
+    const QByteArray format = reader.format();
+    if (placeFor && size.isValid() && (format == "jpeg" || format == "png"))
+        image = placeFor(size);
     if (!reader.read(&image) || image.isNull())
         return QImage();
     if (qint64(image.width()) * image.height() > MaxPicturePixels)
@@ -226,11 +236,16 @@ QByteArray ReadPictureFile(const QString &path)
 QImage NViewLibLoad(const QString &path, int flags)
 {
     Q_UNUSED(flags);
+    return NViewLibLoad(path, std::function<QImage(QSize)>());
+}
+
+QImage NViewLibLoad(const QString &path, const std::function<QImage(QSize)> &placeFor)
+{
     if (path.isEmpty())
         return QImage();
     try {
         QByteArray bytes = ReadPictureFile(path);
-        return DecodeBytes(bytes);
+        return DecodeBytes(bytes, placeFor);
     } catch (const std::bad_alloc &) {
         return QImage();
     }

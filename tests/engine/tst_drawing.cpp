@@ -1,5 +1,6 @@
 // Board drawing: light and shadow, bevels, piece faces, the goal picture,
 // composing the board and the screen picture, tiling, the board picture file.
+#include "CaptionGlyphs.h"
 #include "DataRoot.h"
 #include "PuzzleRoot.h"
 #include "ZarvoPad.h"
@@ -593,21 +594,26 @@ private Q_SLOTS:
         // tile by tile, and draws its goal from them when it can. Faces,
         // captions, the board and the goal must come out as the whole-picture
         // pre-rendering draws them, for any font and any piece size.
+        // A photo larger than the board, and one that is decoded where it
+        // lies on the board and repeated around it.
         TPuzzleRoot root;
         QVERIFY(Noise(331, 247, 4).save(root.Path(QStringLiteral("Image/photo.png"))));
+        QVERIFY(Noise(97, 61, 5).save(root.Path(QStringLiteral("Image/small.png"))));
         struct TCase
         {
             const char *Font;
             int Size, Style, Unit;
             bool GoalElsewhere;
+            const char *Photo = "photo.png";
         };
         const TCase cases[] = {{"Arial", 9, 1, 10, false},
                                {"Arial", 14, 2, 30, false},
                                {"Liberation Serif", 30, 3, 45, true},
-                               {"Arial", 8, 0, 7, true}};
+                               {"Arial", 8, 0, 7, true},
+                               {"DejaVu Sans", 7, 1, 10, false, "small.png"}};
         for (const TCase &c : cases) {
             const int cols = 300 / c.Unit, rows = 220 / c.Unit;
-            QString text = QStringLiteral("[Pad]\r\nImgZarvos=photo.png\r\nUnitSize=%1\r\n"
+            QString text = QStringLiteral("[Pad]\r\nImgZarvos=%9\r\nUnitSize=%1\r\n"
                                           "BackSize=%2,%3\r\nZarvoSize=%4,%5\r\nFrameSize=%4,%5\r\n"
                                           "ImgZarvosOffset=-1,-1\r\nFontName=%6\r\nFontSize=%7\r\n"
                                           "FontStyle=%8\r\n")
@@ -618,7 +624,8 @@ private Q_SLOTS:
                                .arg(rows)
                                .arg(QLatin1String(c.Font))
                                .arg(c.Size)
-                               .arg(c.Style);
+                               .arg(c.Style)
+                               .arg(QLatin1String(c.Photo));
             // Every cell but the last, numbered; the start swaps neighbours.
             QString start = QStringLiteral("[Start]\r\nCount=%1\r\n").arg(cols * rows - 1);
             QString goal = QStringLiteral("[Object]\r\nCount=%1\r\n").arg(cols * rows - 1);
@@ -652,9 +659,10 @@ private Q_SLOTS:
             // picture position, every goal piece at its goal cell.
             TZarvoPad whole;
             whole.LoadPuzzle(QStringLiteral("p.zrv"), false);
-            QString name = whole.ImgZarvos;
-            whole.BuildImage(whole.ZarvoBitmap, whole.ZarvoSize, name, whole.ImgOffset.x(),
-                             whole.ImgOffset.y());
+            QVERIFY(whole
+                        .StartImage(whole.ZarvoBitmap, whole.ZarvoSize, whole.ImgZarvos,
+                                    whole.ImgOffset.x(), whole.ImgOffset.y())
+                        .get());
             whole.Prerender = true;
             QImage faces = whole.BackBitmap.copy();
             for (const auto &p : whole.Pieces)
@@ -675,6 +683,72 @@ private Q_SLOTS:
             lazy.FinishFaces();
             QVERIFY2(lazy.ZarvoBitmap == faces, qPrintable(what));
         }
+    }
+
+    void digitCaptionsAsDrawTextDrawsThem()
+    {
+        // Numbers drawn from the digits' glyphs against drawText: every
+        // pixel, for fonts of other widths and slants, at whole and cut
+        // places, with the digits outside the clip left out.
+        constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+        const char *families[] = {"Arial", "Liberation Serif", "DejaVu Sans"};
+        int drawn = 0;
+        for (const char *family : families)
+            for (const int size : {7, 9, 17})
+                for (const bool italic : {false, true}) {
+                    QFont font{QString::fromLatin1(family)};
+                    font.setPointSize(size);
+                    font.setBold(size == 9);
+                    font.setItalic(italic);
+                    QImage expected = Solid(160, 60, Base), got = expected;
+                    expected.setDotsPerMeterX(3780);
+                    expected.setDotsPerMeterY(3780);
+                    got.setDotsPerMeterX(3780);
+                    got.setDotsPerMeterY(3780);
+                    // Arial, the captions' font, has digits of their own;
+                    // a serif font with pairs of digits set closer has not.
+                    const TCaptionGlyphs digits(font, &got);
+                    if (QLatin1String(family) == QLatin1String("Arial"))
+                        QVERIFY(digits.Usable());
+                    if (!digits.Usable()) {
+                        QPainter p(&got);
+                        QVERIFY(
+                            !digits.Draw(p, QRect(0, 0, 20, 20), QStringLiteral("11"), got.rect()));
+                        continue;
+                    }
+                    QPainter a(&expected), b(&got);
+                    for (QPainter *p : {&a, &b}) {
+                        p->setFont(font);
+                        p->setPen(QColor(250, 240, 10));
+                    }
+                    quint32 n = 7;
+                    for (int y = 0; y < 60; y += 12)
+                        for (int x = 0; x < 160; x += 23, n = n * 31 + 3) {
+                            const QString caption = QString::number(n % 987654);
+                            const QRect box(x + 1, y + 2, 10, 10);
+                            const QRect clip(x + int(n & 3), y + int(n >> 2 & 3),
+                                             9 + int(n >> 4 & 15), 9 + int(n >> 8 & 7));
+                            a.setClipRect(clip);
+                            a.drawText(box, flags, caption);
+                            b.setClipRect(clip);
+                            QVERIFY(digits.Draw(b, box, caption, clip));
+                            ++drawn;
+                        }
+                    a.end();
+                    b.end();
+                    QVERIFY2(got == expected,
+                             qPrintable(QLatin1String(family) + QString::number(size)));
+                }
+        QVERIFY(drawn >= 6 * 35); // Arial at least, in every size and slant
+        // Anything but digits, and lines the glyphs do not draw, are drawText's.
+        QImage picture = Solid(20, 20, Base);
+        QPainter painter(&picture);
+        const TCaptionGlyphs plain(QFont(QStringLiteral("Arial")), &picture);
+        QVERIFY(!plain.Draw(painter, QRect(0, 0, 20, 20), QStringLiteral("12a"), picture.rect()));
+        QVERIFY(!plain.Draw(painter, QRect(0, 0, 20, 20), QStringLiteral("-1"), picture.rect()));
+        QFont underlined(QStringLiteral("Arial"));
+        underlined.setUnderline(true);
+        QVERIFY(!TCaptionGlyphs(underlined, &picture).Usable());
     }
 
     void saveBoardImageBesideThePuzzle()

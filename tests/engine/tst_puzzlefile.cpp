@@ -379,9 +379,7 @@ private Q_SLOTS:
 
         // The piece picture starts at its offset: 4 + 5 by 4 + 3 pixels.
         QImage pieces;
-        QString name = "tile.png";
-        pad.BuildImage(pieces, QPoint(1, 1), name, 5, 3);
-        QCOMPARE(name, QString("tile.png"));
+        QVERIFY(pad.StartImage(pieces, QPoint(1, 1), "tile.png", 5, 3).get()); // the picture used
         QCOMPARE(pieces.size(), QSize(9, 7));
         QCOMPARE(pieces.pixel(5, 3), tile.pixel(0, 0));
         QCOMPARE(pieces.pixel(8, 6), tile.pixel(0, 1));
@@ -406,12 +404,9 @@ private Q_SLOTS:
         QVERIFY(pad.ImgZarvos.isEmpty()); // no ZarvoSize: the tile itself, and the name cleared
         QCOMPARE(pad.BackBitmap.size(), QSize(80, 80));
         QImage pieces;
-        QString name = "broken.bmp";
-        pad.BuildImage(pieces, QPoint(1, 1), name, 0, 0);
-        QVERIFY(name.isEmpty());
+        QVERIFY(!pad.StartImage(pieces, QPoint(1, 1), "broken.bmp", 0, 0).get()); // not used
         QCOMPARE(pieces.pixel(33, 1), back.pixel(1, 1));
-        name = "broken.bmp";
-        pad.BuildImage(pieces, QPoint(3, 0), name, 7, 7);
+        QVERIFY(!pad.StartImage(pieces, QPoint(3, 0), "broken.bmp", 7, 7).get());
         QCOMPARE(pieces, back); // no height in units: the tile itself
 
         // The name written back by SaveLook is then empty.
@@ -611,6 +606,84 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(pad.Pieces[2]->Caption, QStringLiteral("c\u00A0"));
+    }
+
+    void plainEntriesReadAsTheFieldRuleReadsThem()
+    {
+        // Entries of plain ASCII are read straight from the file's bytes. A
+        // tab before an entry (trimmed away) sends it the general way: both
+        // must give the same piece, or the same error.
+        const char *entries[] = {"Zarvo11,12,3,4,3,4,1",
+                                 "  Zarvo11 , a b ,+3, -0 ,007,4, 0 ",
+                                 "Zarvo11,,1,2,3,4,00",
+                                 "Zarvo21,x,1,1,1,0,",
+                                 "Zarvo11,x,1,1,1,1",
+                                 "Zarvo11,x,1,1,1,1,1,9",
+                                 "Zarvo11,x,1,1,1,1 ,",
+                                 "Zarvo11,x,123456789,1,1,1,1",
+                                 "Zarvo11,x,1234567890,1,1,1,1",
+                                 "Zarvo11,x,2147483648,1,1,1,1",
+                                 "Zarvo11,x,1 2,1,1,1,1",
+                                 "Zarvo11,x,--1,1,1,1,1",
+                                 "Zarvo11,x,+,1,1,1,1",
+                                 "Zarvo11,x,,1,1,1,1",
+                                 "Nobody,x,1,1,1,1,1",
+                                 "Ell,L,-2,5,0,0,1"};
+        TPuzzleRoot root;
+        const QByteArray head = "[Pad]\r\nUnitSize=10\r\nBackSize=9,9\r\nFrameSize=5,5\r\n"
+                                "[Start]\r\nCount=2\r\nZarvo1=Zarvo11,12,0,0,0,0,1\r\nZarvo2=";
+        for (const char *entry : entries) {
+            QString outcome[2];
+            for (int general = 0; general < 2; ++general) {
+                root.Write("Data/e.zrv", head + (general ? "\t" : "") + entry + "\r\n");
+                TZarvoPad pad;
+                try {
+                    pad.LoadPuzzle("e.zrv", false);
+                    for (const auto &p : pad.Pieces)
+                        outcome[general] += QStringLiteral("%1|%2|%3,%4|%5,%6|%7;")
+                                                .arg(p->TypeName, p->Caption)
+                                                .arg(p->X)
+                                                .arg(p->Y)
+                                                .arg(p->ImageX)
+                                                .arg(p->ImageY)
+                                                .arg(p->Movable);
+                } catch (const EZarvoError &e) {
+                    outcome[general] = e.Message;
+                }
+            }
+            QVERIFY2(outcome[0] == outcome[1],
+                     qPrintable(QLatin1String(entry) + QStringLiteral(": ") + outcome[0] +
+                                QStringLiteral(" / ") + outcome[1]));
+        }
+    }
+
+    void aPictureNamedAfterThePieceListsIsLoadedAlike()
+    {
+        // The piece picture is decoded as soon as the lines before the piece
+        // lists name it; named after them, it is decoded once they are read.
+        TPuzzleRoot root;
+        QImage photo(43, 29, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 5, y * 8, (x ^ y) * 3));
+        QVERIFY(photo.save(root.Path("Image/p.png")));
+        const QByteArray pad = "[Pad]\r\nImgZarvos=p.png\r\nUnitSize=10\r\nBackSize=8,6\r\n"
+                               "ZarvoSize=6,4\r\nFrameSize=6,4\r\nImgZarvosOffset=-1,-1\r\n";
+        const QByteArray lists = "[Start]\r\nCount=2\r\nZarvo1=Zarvo11,1,1,0,0,0,1\r\n"
+                                 "Zarvo2=Zarvo21,2,2,3,2,3,1\r\n"
+                                 "[Object]\r\nCount=1\r\nZarvo1=Zarvo11,1,0,0,0,0,0\r\n";
+        root.Write("Data/first.zrv", pad + lists);
+        root.Write("Data/last.zrv", lists + pad);
+        TZarvoPad first, last;
+        first.LoadPuzzle("first.zrv", false);
+        last.LoadPuzzle("last.zrv", false);
+        QCOMPARE(last.ImgZarvos, QStringLiteral("p.png"));
+        QCOMPARE(last.ComposeScreen(false), first.ComposeScreen(false));
+        QCOMPARE(last.ObjectBitmap(), first.ObjectBitmap());
+        // The picture shows at its offset: the first piece's face is its
+        // top-left cell.
+        const QImage &screen = first.ComposeScreen(false);
+        QCOMPARE(screen.pixel(first.Offset.x() + 10 + 5, first.Offset.y() + 5), photo.pixel(5, 5));
     }
 
     void aLineAtTheLimitIsRead()

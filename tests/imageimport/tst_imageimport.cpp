@@ -239,6 +239,48 @@ private Q_SLOTS:
         QVERIFY(qGray(turned.pixel(10, 35)) > 215);
     }
 
+    void decodesIntoThePictureGiven()
+    {
+        // Every format as read plainly, never a different picture because
+        // of the place: photos in place, what the reader makes otherwise
+        // (alpha, a turn, a palette) or lays out otherwise (TIFF) not.
+        const QImage turnedSource = Sample(40, 20);
+        auto files = GoodFiles();
+        files.append({QStringLiteral("turned.jpg"),
+                      WithExifOrientation(Encode(turnedSource, "jpeg", 95), 6)});
+        QImage withAlpha = Sample().convertToFormat(QImage::Format_ARGB32);
+        withAlpha.setPixel(0, 0, qRgba(1, 2, 3, 4));
+        files.append({QStringLiteral("alpha.png"), Encode(withAlpha, "png")});
+        for (const auto &[name, bytes] : files) {
+            const QString path = Write(name, bytes);
+            const QImage plain = NViewLibLoad(path);
+            QVERIFY2(!plain.isNull(), qPrintable(name));
+            QImage room(100, 80, QImage::Format_RGB32);
+            room.fill(0xFF123456);
+            uchar *at = room.bits() + 3 * room.bytesPerLine() + 2 * 4;
+            QSize asked;
+            const QImage placed = NViewLibLoad(path, [&](QSize size) {
+                asked = size;
+                return QImage(at, size.width(), size.height(), room.bytesPerLine(),
+                              QImage::Format_RGB32);
+            });
+            QVERIFY2(placed == plain, qPrintable(name));
+            const bool inPlace = placed.constBits() == at;
+            // Photos land in place; pictures that come out otherwise do not.
+            if (name == QLatin1String("a.png") || name == QLatin1String("a.jpg"))
+                QVERIFY2(inPlace, qPrintable(name));
+            if (name == QLatin1String("alpha.png") || name == QLatin1String("turned.jpg") ||
+                name == QLatin1String("a8.pcx") || name == QLatin1String("a.tif"))
+                QVERIFY2(!inPlace, qPrintable(name));
+            if (name == QLatin1String("turned.jpg"))
+                QCOMPARE(asked, turnedSource.size()); // as declared, before the turn
+            if (inPlace) {
+                QCOMPARE(room.pixel(1, 3), 0xFF123456u); // nothing outside the place
+                QCOMPARE(room.pixel(2, 3), plain.pixel(0, 0));
+            }
+        }
+    }
+
     void garbledFilesNeverCrash()
     {
         // Random damage to every kind of file: each load either gives a
