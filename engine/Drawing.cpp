@@ -854,12 +854,13 @@ void TZarvoPad::ComposeArea(QImage &target, QPoint origin, const QRect &area, bo
     };
     if (FacesWaiting()) {
         // The faces of everything found are finished together, and so on
-        // every core.
+        // every core; of a face only what shows in area.
         std::vector<int> tiles;
         for (int i : found) {
             const TZarvo *p = list[size_t(i)].get();
             if (objects || p->Movable)
-                PendingTilesIn(FaceRect(p), tiles);
+                PendingTilesIn((PieceRect(p) & area).translated(p->ImageX - p->X, p->ImageY - p->Y),
+                               tiles);
         }
         FinishTiles(tiles);
     }
