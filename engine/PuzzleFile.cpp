@@ -609,7 +609,12 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
     b.BorderLi = ini.ReadString(SPad, QStringLiteral("BorderLi"), QStringLiteral("0"));
     b.BorderSh = ini.ReadString(SPad, QStringLiteral("BorderSh"), QStringLiteral("0"));
 
-    // What needs no pixels is done while the picture is still decoded.
+    // What needs no pixels is done while the picture is still decoded; the
+    // look at the faces on a thread of its own, as it only reads what the
+    // records leave alone (sizes, picture places, captions, edges).
+    std::future<bool> faceLook = std::async(std::launch::async, [&b, pieceSize] {
+        return b.GoalFromFacesPossible(QRect(QPoint(0, 0), pieceSize));
+    });
     if (withState) {
         PadInternal::CheckHistory(b);
         b.RestorePosition(b.MoveIndex);
@@ -617,7 +622,7 @@ void LoadStaged(TZarvoPad &b, const QString &name, bool withState)
         b.RecordPosition(0);
     }
     b.GoalReached(); // the goal test's record, made now rather than at the first move
-    const bool goalFromFaces = b.GoalFromFacesPossible(QRect(QPoint(0, 0), pieceSize));
+    const bool goalFromFaces = faceLook.get();
 
     // The piece picture: decoded, or the built-in tile (and no name) when
     // there is none; tiled from the image offset over ZarvoSize.
