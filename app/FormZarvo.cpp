@@ -31,6 +31,17 @@ namespace {
 
 const QColor MovesColour(164, 123, 88);
 
+// A flat button with a glyph, as the panels above the board have them; it
+// never takes the focus from the board.
+template <class TButton> TButton *FlatButton(TButton *b, TGlyph glyph)
+{
+    b->setIcon(Glyph(glyph));
+    b->setIconSize(QSize(20, 20));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
 // The steps of "Größer" and "Kleiner", in percent.
 constexpr std::array<int, 15> ZoomSteps{25,  33,  50,  67,  75,  100, 125, 150,
                                         200, 250, 300, 400, 500, 600, 800};
@@ -186,11 +197,7 @@ void TFormZarvo::CreateControls()
     LblCaption->setFont(ComicFont(29));
     // The zoom of a full-screen game, whose menu is hidden.
     auto zoomButton = [this](TGlyph glyph, const QString &hint) {
-        auto *b = new QToolButton(PnlCaption);
-        b->setIcon(Glyph(glyph));
-        b->setIconSize(QSize(20, 20));
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        auto *b = FlatButton(new QToolButton(PnlCaption), glyph);
         b->setToolTip(hint);
         b->setAccessibleName(hint);
         return b;
@@ -211,11 +218,7 @@ void TFormZarvo::CreateControls()
     row->setContentsMargins(8, 2, 8, 2);
     row->setSpacing(6);
     auto tool = [this](TGlyph glyph, const QString &caption) {
-        auto *b = new QToolButton(PnlMoves);
-        b->setIcon(Glyph(glyph));
-        b->setIconSize(QSize(20, 20));
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        auto *b = FlatButton(new QToolButton(PnlMoves), glyph);
         if (!caption.isEmpty()) {
             b->setText(caption);
             b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -227,17 +230,12 @@ void TFormZarvo::CreateControls()
     BtnTopTen->setToolTip(QStringLiteral("Bestenliste anzeigen"));
     BtnStart = tool(TGlyph::Restart, QStringLiteral("Neustart"));
     BtnStart->setEnabled(false);
-    BtnUndo = new TTimerSpeedButton(PnlMoves);
-    BtnRedo = new TTimerSpeedButton(PnlMoves);
-    BtnUndo->setIcon(Glyph(TGlyph::Undo));
+    BtnUndo = FlatButton(new TTimerSpeedButton(PnlMoves), TGlyph::Undo);
+    BtnRedo = FlatButton(new TTimerSpeedButton(PnlMoves), TGlyph::Redo);
     BtnUndo->setText(QStringLiteral("Rückgängig"));
-    BtnRedo->setIcon(Glyph(TGlyph::Redo));
     BtnRedo->setText(QStringLiteral("Wiederherstellen"));
     for (TTimerSpeedButton *b : {BtnUndo, BtnRedo}) {
-        b->setIconSize(QSize(20, 20));
-        b->setAutoRaise(true);
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setFocusPolicy(Qt::NoFocus);
         b->SetTimeBtnState(TTimerSpeedButton::tbAllowTimer);
         b->setEnabled(false);
         WhiteText(b, 15);

@@ -11,6 +11,8 @@
 // piece's face in list order); so opening such a puzzle does not wait for
 // captions nobody sees yet.
 
+#include "GridShape.h"
+
 #include <QImage>
 #include <QRect>
 #include <cstdint>
@@ -21,10 +23,8 @@ class TZarvo;
 // Pieces by a rectangle that does not change (a face's place in the piece
 // picture, a goal piece's place): cells of about a unit with the pieces
 // meeting them, in list order.
-struct TRectIndex
+struct TRectIndex : TGridShape
 {
-    int CellSize = 16;
-    int OriginX = 0, OriginY = 0, Cols = 0, Rows = 0;
     std::vector<qint32> Start; // per cell: first entry in Entries; one more at the end
     std::vector<qint32> Entries;
     std::vector<uint32_t> Stamp;

@@ -263,15 +263,8 @@ void TRectIndex::Build(const std::vector<QRect> &rects, int unitSize)
         bottom = any ? std::max<qint64>(bottom, r.bottom()) : r.bottom();
         any = true;
     }
-    qint64 cell = std::max(8, unitSize);
-    const qint64 budget = 4 * qint64(rects.size()) + 4096;
-    while (((right - left) / cell + 1) * ((bottom - top) / cell + 1) > budget)
-        cell *= 2;
-    CellSize = int(std::min<qint64>(cell, 1 << 30));
-    OriginX = int(left);
-    OriginY = int(top);
-    Cols = int((right - left) / CellSize + 1);
-    Rows = int((bottom - top) / CellSize + 1);
+    static_cast<TGridShape &>(*this) =
+        TGridShape::Over(left, top, right, bottom, unitSize, qint64(rects.size()));
     // Counted first, then filled: one array for all cells.
     Start.assign(size_t(Cols) * size_t(Rows) + 1, 0);
     // Calls visit(cell index) for every cell that rectangle i covers.

@@ -8,6 +8,7 @@
 // unmatched. Every move, restore and shuffle of the board keeps it up to
 // date; PiecesChanged() makes the board build it afresh.
 
+#include "GridShape.h"
 #include "HistoryList.h"
 #include "ZarvoPad.h"
 
@@ -20,10 +21,8 @@
 
 // Cells of the board with the indices of the pieces that cover them, each
 // cell a chain of nodes in one pool.
-struct TMoveGrid
+struct TMoveGrid : TGridShape
 {
-    int CellSize = 16;
-    int OriginX = 0, OriginY = 0, Cols = 0, Rows = 0;
     std::vector<qint32> Head;                // first node of each cell, -1 none
     std::vector<std::array<qint32, 2>> Node; // piece, next node
     std::vector<qint32> FreeNodes;

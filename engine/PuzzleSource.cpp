@@ -37,12 +37,41 @@ QString DecodedTrimmed(const char *text, qsizetype length)
     return DecodeWin1252(QByteArray::fromRawData(text, length)).trimmed();
 }
 
+// One line of the file as TIniFile splits them: its text without the line
+// end, where its first non-blank byte is, and where the next line starts.
+struct TLine
+{
+    const char *Text;
+    qsizetype Length, First, Next;
+    // The section this line opens ("" when it opens none), in lower case.
+    QString Section() const;
+};
+
+TLine LineAt(const QByteArray &bytes, qsizetype start)
+{
+    const char *d = bytes.constData();
+    const qsizetype size = bytes.size();
+    const auto *nl = static_cast<const char *>(std::memchr(d + start, '\n', size_t(size - start)));
+    const qsizetype end = nl ? nl - d : size;
+    TLine line{d + start, end - start, 0, end + 1};
+    if (line.Length > 0 && line.Text[line.Length - 1] == '\r')
+        --line.Length;
+    while (line.First < line.Length && IsBlankByte(line.Text[line.First]))
+        ++line.First;
+    return line;
+}
+
 // The name of the section a header line opens, in lower case.
 QString SectionName(const char *line, qsizetype length)
 {
     const QString trimmed = DecodedTrimmed(line, length);
     const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
     return (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed().toLower();
+}
+
+QString TLine::Section() const
+{
+    return First < Length && Text[First] == '[' ? SectionName(Text, Length) : QString();
 }
 
 } // namespace
@@ -57,24 +86,15 @@ TPuzzleSource::TPuzzleSource(const QString &fileName, TDeferred)
 {
     Read(fileName);
     // The lines up to the first piece list's header.
-    const char *d = FBytes.constData();
-    const qsizetype size = FBytes.size();
     qsizetype start = 0;
-    while (start < size) {
-        const auto *nl =
-            static_cast<const char *>(std::memchr(d + start, '\n', size_t(size - start)));
-        const qsizetype end = nl ? nl - d : size;
-        qsizetype first = start;
-        while (first < end && IsBlankByte(d[first]))
-            ++first;
-        if (first < end && d[first] == '[') {
-            const QString name = SectionName(d + start, end - start);
-            if (name == QLatin1String("start") || name == QLatin1String("object"))
-                break;
-        }
-        start = end + 1;
+    while (start < FBytes.size()) {
+        const TLine line = LineAt(FBytes, start);
+        const QString name = line.Section();
+        if (name == QLatin1String("start") || name == QLatin1String("object"))
+            break;
+        start = line.Next;
     }
-    FHead.SetText(DecodeWin1252(QByteArray::fromRawData(d, std::min(start, size))));
+    FHead.SetText(DecodeWin1252(FBytes.left(start)));
 }
 
 void TPuzzleSource::Read(const QString &fileName)
@@ -110,10 +130,10 @@ int TPuzzleSource::TList::Count(int def) const
 
 bool TPuzzleSource::TList::Entry(const QByteArray &bytes, int n, QString &value) const
 {
-    if (n < 1 || size_t(n) > FEntries.size() || FEntries[size_t(n) - 1].first < 0)
+    QByteArrayView raw;
+    if (!RawEntry(bytes, n, raw))
         return false;
-    const auto [offset, length] = FEntries[size_t(n) - 1];
-    value = DecodedTrimmed(bytes.constData() + offset, length);
+    value = DecodedTrimmed(raw.data(), raw.size());
     return true;
 }
 
@@ -140,20 +160,12 @@ void TPuzzleSource::Parse()
 
     qsizetype start = 0;
     while (start < size) {
-        const auto *nl =
-            static_cast<const char *>(std::memchr(d + start, '\n', size_t(size - start)));
-        const qsizetype end = nl ? nl - d : size;
-        qsizetype len = end - start;
-        if (len > 0 && d[start + len - 1] == '\r')
-            --len;
-        const char *line = d + start;
-        start = end + 1;
-
-        qsizetype first = 0;
-        while (first < len && IsBlankByte(line[first]))
-            ++first;
+        const TLine at = LineAt(FBytes, start);
+        const char *line = at.Text;
+        const qsizetype len = at.Length, first = at.First;
+        start = at.Next;
         if (first < len && line[first] == '[') {
-            const QString name = SectionName(line, len);
+            const QString name = at.Section();
             if (name == QLatin1String("start")) {
                 mode = seenStart ? Skipped : StartList;
                 seenStart = true;

@@ -93,17 +93,8 @@ void TMoveGrid::Build(const TZarvoList &list, const TRect &frame, int unitSize)
         right = std::max<int64_t>(right, e[2]);
         bottom = std::max<int64_t>(bottom, e[3]);
     }
-    // Cells about a unit wide, coarser when the board is large for its
-    // number of pieces, so the grid never costs much more than the list.
-    int64_t cell = std::max(8, unitSize);
-    const int64_t budget = 4 * int64_t(n) + 4096;
-    while (((right - left) / cell + 1) * ((bottom - top) / cell + 1) > budget)
-        cell *= 2;
-    CellSize = int(std::min<int64_t>(cell, 1 << 30));
-    OriginX = int(left);
-    OriginY = int(top);
-    Cols = int((right - left) / CellSize + 1);
-    Rows = int((bottom - top) / CellSize + 1);
+    static_cast<TGridShape &>(*this) =
+        TGridShape::Over(left, top, right, bottom, unitSize, qint64(n));
     Head.assign(size_t(Cols) * size_t(Rows), -1);
     Node.clear();
     Node.reserve(n + n / 4);
